@@ -1,0 +1,3 @@
+#include "Game.h"
+
+HRESULT Game::GameInitialize() { return S_OK; }

@@ -1,0 +1,11 @@
+# Sourced by the run scripts: the Wine environment of one build tree.
+# Needs TAV_WINE_ROOT (the Windows build tree); everything Wine writes stays inside it.
+: "${TAV_WINE_ROOT:?TAV_WINE_ROOT must name the Windows build tree}"
+export PATH="/usr/lib/wine:$PATH"
+export WINEPREFIX="$TAV_WINE_ROOT/wineprefix"
+export HOME="$TAV_WINE_ROOT/home"
+export WINEDEBUG="${TAV_WINEDEBUG:--all}"
+# No Mono/Gecko install prompts, and a crash exits instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winedbg.exe=d"
+export WINEARCH=win64
+mkdir -p "$HOME"

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Runs one Windows program under Wine: the test emulator of the Windows build.
+#   wine-run.sh program.exe [args...]
+# Inside a session of headless.sh it runs at once; on its own it opens a
+# session for this one run (own display, sound card and wineserver).
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+if [ -z "${TAV_HEADLESS_SESSION:-}" ]; then
+    exec "$here/headless.sh" "$TAV_WINE_ROOT" "$0" "$@"
+fi
+source "$here/wine-env.sh"
+exec wine64 "$@"

@@ -1,0 +1,50 @@
+#pragma once
+// A test host for the engine: a TAV whose own start-up result the test
+// picks, started windowed in a private working folder with a test
+// configuration, and driven one loop pass at a time (TAV::Step) with the
+// window's messages pumped in between.
+
+#include "core/TAV.h"
+#include "support/TestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class TestEngine : public TAV
+{
+public:
+    HRESULT GameInitialize() override { return gameResult; }
+    HRESULT gameResult = S_OK;
+};
+
+// The configuration a test engine starts with: windowed, set up, 32-bit.
+std::string DefaultTestConfig();
+
+class EngineTest : public ::testing::Test
+{
+protected:
+    void TearDown() override;
+
+    // Writes tav.cfg (DefaultTestConfig() plus `extraKeys`, "Key=Value" lines
+    // that override the defaults) and starts the engine. The caption is
+    // unique to this process so that tests never see each other's windows.
+    HRESULT StartEngine(const std::string& extraKeys = "");
+    // Messages, then one loop pass. False once the engine wants to quit.
+    bool Pump();
+    // Pumps until `done` holds or `frames` passes ran; true when it held.
+    bool PumpUntil(const std::function<bool()>& done, int frames = 600);
+    // Destroys the engine (runs TAV::Release) now.
+    void StopEngine();
+    // The run log as written so far.
+    std::string Log() const;
+    // Path of base/ with the generated game content.
+    static std::string ContentPath(const std::string& file);
+
+    TestFolder folder;
+    tavSettings settings;
+    std::string caption;
+    std::unique_ptr<TestEngine> engine;
+};

@@ -203,6 +203,10 @@ public:
     // The calling thread's last system error, as text.
     void ReportWindowsError();
 
+    // ---- Reports printed into the console ----
+    // Texture pool statistics ("texture" command).
+    void ReportTexturePool();
+
     // ---- Configuration (TAV_config.cpp) ----
     // 0: go on; E_FAIL: stop the start-up (setup utility launched, the user
     // chose the setup utility after a failed run, or an unknown run state).

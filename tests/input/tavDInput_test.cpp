@@ -15,6 +15,10 @@
 namespace
 {
 using Event = std::pair<uint32_t, int32_t>;
+using Events = std::vector<Event>;
+const auto P = [](uint32_t action) { return Event{action, TAV_PRESSED}; };
+const auto R = [](uint32_t action) { return Event{action, TAV_RELEASED}; };
+const auto H = [](uint32_t action) { return Event{action, TAV_HELD}; };
 
 struct Binding
 {
@@ -186,27 +190,20 @@ TEST_F(InputTest, KeysSentToTheWindowArriveAsBoundActionsInOrder)
     StartWithScene({{KeyW, 0, 0}, {KeyA, 2, 0}, {KeySpace, 10, 300}});
 
     // W with no repeat delay: pressed, held while down, released.
-    SendAndExpect("keydown w", {0, TAV_PRESSED});
-    ASSERT_TRUE(WaitFor([&] { return Saw({0, TAV_HELD}, 3); }));
-    SendAndExpect("keyup w", {0, TAV_RELEASED});
-    SendAndExpect("keydown a", {2, TAV_PRESSED});
-    ASSERT_TRUE(WaitFor([&] { return Saw({2, TAV_HELD}, 2); }));
-    SendAndExpect("keyup a", {2, TAV_RELEASED});
-    EXPECT_EQ(Squeeze(events), (std::vector<Event>{{0, TAV_PRESSED},
-                                                   {0, TAV_HELD},
-                                                   {0, TAV_HELD},
-                                                   {0, TAV_RELEASED},
-                                                   {2, TAV_PRESSED},
-                                                   {2, TAV_HELD},
-                                                   {2, TAV_HELD},
-                                                   {2, TAV_RELEASED}}));
+    SendAndExpect("keydown w", P(0));
+    ASSERT_TRUE(WaitFor([&] { return Saw(H(0), 3); }));
+    SendAndExpect("keyup w", R(0));
+    SendAndExpect("keydown a", P(2));
+    ASSERT_TRUE(WaitFor([&] { return Saw(H(2), 2); }));
+    SendAndExpect("keyup a", R(2));
+    EXPECT_EQ(Squeeze(events), (Events{P(0), H(0), H(0), R(0), P(2), H(2), H(2), R(2)}));
 
     // Space with a repeat delay: pressed and released in turn while held.
     events.clear();
-    SendAndExpect("keydown space", {10, TAV_PRESSED}, 2);
-    SendAndExpect("keyup space", {10, TAV_RELEASED}, 2);
+    SendAndExpect("keydown space", P(10), 2);
+    SendAndExpect("keyup space", R(10), 2);
     for (size_t i = 0; i < events.size(); ++i)
-        EXPECT_EQ(events[i], (Event{10, i % 2 ? TAV_RELEASED : TAV_PRESSED})) << "event " << i;
+        EXPECT_EQ(events[i], (i % 2 ? R(10) : P(10))) << "event " << i;
     EXPECT_EQ(events.size() % 2, 0u);
 }
 
@@ -214,21 +211,14 @@ TEST_F(InputTest, MouseButtonsAndTheWheelArriveAsBoundActions)
 {
     SkipWithoutX();
     StartWithScene({{256, 20, 0}, {257, 21, 0}, {258, 22, 0}, {264, 24, 0}, {265, 25, 0}});
-    SendAndExpect("click 1", {20, TAV_RELEASED});
-    SendAndExpect("click 3", {21, TAV_RELEASED});
-    SendAndExpect("click 2", {22, TAV_RELEASED});
-    SendAndExpect("click 4", {24, TAV_PRESSED});
-    SendAndExpect("click 5", {25, TAV_PRESSED});
+    SendAndExpect("click 1", R(20));
+    SendAndExpect("click 3", R(21));
+    SendAndExpect("click 2", R(22));
+    SendAndExpect("click 4", P(24));
+    SendAndExpect("click 5", P(25));
     for (int i = 0; i < 5; ++i)
         ASSERT_TRUE(Pump());
-    EXPECT_EQ(events, (std::vector<Event>{{20, TAV_PRESSED},
-                                          {20, TAV_RELEASED},
-                                          {21, TAV_PRESSED},
-                                          {21, TAV_RELEASED},
-                                          {22, TAV_PRESSED},
-                                          {22, TAV_RELEASED},
-                                          {24, TAV_PRESSED},
-                                          {25, TAV_PRESSED}}));
+    EXPECT_EQ(events, (Events{P(20), R(20), P(21), R(21), P(22), R(22), P(24), P(25)}));
 }
 
 TEST_F(InputTest, MouseMovesTheCursorRightAndDown)
@@ -248,28 +238,14 @@ TEST_F(InputTest, MouseMovesTheCursorRightAndDown)
         << "the cursor did not move down";
 }
 
-TEST_F(InputTest, DisabledInputFiresNothingAndLostDevicesAreAcquiredAgain)
+TEST_F(InputTest, LostDevicesAreAcquiredAgainByTheNextPoll)
 {
     SkipWithoutX();
     StartWithScene({{KeyW, 0, 0}});
-
-    engine->SetEnabled(false);
-    ASSERT_TRUE(SendX("keydown w"));
-    ASSERT_TRUE(WaitFor([] { return (GetAsyncKeyState('W') & 0x8000) != 0; }))
-        << "W never went down";
-    for (int i = 0; i < 10; ++i)
-        ASSERT_TRUE(Pump());
-    EXPECT_TRUE(events.empty());
-    engine->SetEnabled(true);
-    ASSERT_TRUE(WaitFor([&] { return Saw({0, TAV_PRESSED}); })) << "W held while enabled";
-    SendAndExpect("keyup w", {0, TAV_RELEASED});
-
-    // Another program took the devices: the next poll takes them back and
-    // the keys work again.
+    // As if another program had taken the devices.
     engine->UnacquireAll();
     ASSERT_TRUE(Pump());
-    events.clear();
-    SendAndExpect("keydown w", {0, TAV_PRESSED});
-    SendAndExpect("keyup w", {0, TAV_RELEASED});
+    SendAndExpect("keydown w", P(0));
+    SendAndExpect("keyup w", R(0));
     EXPECT_EQ(engine->GetRunState(), 1);
 }

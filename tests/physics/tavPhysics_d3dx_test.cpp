@@ -6,6 +6,9 @@
 #include <d3dx9.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+
 namespace
 {
 const float Gravity[3] = {0, -100, 0};
@@ -111,5 +114,5 @@ TEST(tavPhysicsD3DX, TransformMatchesTheD3DXQuaternionMatrix)
             EXPECT_NEAR(got.m[r][c], expected.m[r][c], 1e-5f) << r << "," << c;
     D3DXMATRIX untouched = expected;
     physics.GetTransform(9, &untouched, true);
-    EXPECT_EQ(memcmp(&untouched, &expected, sizeof(expected)), 0);
+    EXPECT_EQ(std::memcmp(&untouched, &expected, sizeof(expected)), 0);
 }

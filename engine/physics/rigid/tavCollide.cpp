@@ -402,10 +402,8 @@ Polygon ClipPlane(const Polygon& in, const tavVec3& at, const tavVec3& n)
     return out;
 }
 
-void AddPoint(tavContactSet& out, int& count, tavVec3* points, float* separations,
-              const tavVec3& p, float s)
+void AddPoint(int& count, tavVec3* points, float* separations, const tavVec3& p, float s)
 {
-    (void)out;
     if (count < MaxPolygon)
     {
         points[count] = p;
@@ -495,7 +493,7 @@ bool ClipFaces(const tavConvex& a, const tavConvex& b, const tavVec3& n, float m
             continue;
         const tavVec3 onRef = clipped.v[i] - ref.normal * (d - refMargin);
         const tavVec3 onOther = clipped.v[i] - ref.normal * otherMargin;
-        AddPoint(out, count, points, separations, (onRef + onOther) * 0.5f, s);
+        AddPoint(count, points, separations, (onRef + onOther) * 0.5f, s);
     }
     if (count == 0)
         return false;

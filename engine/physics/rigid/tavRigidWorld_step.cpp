@@ -187,11 +187,8 @@ namespace
 {
 struct ManifoldBuilder
 {
-    const tavRigidWorldLocal& L;
-    const tavVec3& gravity;
-
     void Fill(tavManifold& m, const tavContactSet& set, const tavVec3& posA, const tavVec3& posB,
-              float friction, float restitution, float roundRadius) const
+              float friction, float restitution, float roundRadius)
     {
         m.normal = set.normal;
         m.count = set.count;
@@ -233,7 +230,7 @@ void tavRigidWorld::FindContacts(float seconds)
 {
     tavRigidWorldLocal& L = *local;
     L.manifolds.clear();
-    const ManifoldBuilder builder{L, gravity};
+    ManifoldBuilder builder;
     tavContactSet set;
     for (const tavBodyPair& pair : L.pairs)
     {
@@ -281,7 +278,7 @@ void tavRigidWorld::FindBodyContacts(uint32_t index, float seconds)
     const tavRigidBody& body = *bodies[index];
     if (body.shape.GetType() == tavRigidShape::None)
         return;
-    const ManifoldBuilder builder{L, gravity};
+    ManifoldBuilder builder;
     const float maxSeparation =
         Reach(body.shape, body.linearVelocity, body.angularVelocity, gravity, seconds) +
         L.pushReach[index] + SpeculativeSlop;

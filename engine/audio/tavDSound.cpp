@@ -21,15 +21,17 @@ template <typename T> void ReleaseInterface(T*& p)
 } // namespace
 
 tavDSound::tavDSound()
-    : device(nullptr), listener(nullptr), performance(nullptr), loader(nullptr),
-      audioPath(nullptr), caps(), speakerConfig(0), channels(0), engine(nullptr),
-      certified(false), hardware(false), musicEnabled(true), soundEnabled(true),
-      primary(nullptr)
+    : device(nullptr), listener(nullptr), performance(nullptr), loader(nullptr), audioPath(nullptr),
+      caps(), speakerConfig(0), channels(0), engine(nullptr), certified(false), hardware(false),
+      musicEnabled(true), soundEnabled(true), primary(nullptr)
 {
     caps.dwSize = sizeof(caps);
 }
 
-tavDSound::~tavDSound() { Shutdown(); }
+tavDSound::~tavDSound()
+{
+    Shutdown();
+}
 
 HRESULT tavDSound::Init(TAV* e, uint32_t channelCount, bool forceHardware, bool music)
 {
@@ -174,8 +176,8 @@ HRESULT tavDSound::InitMusic()
     engine->Write("Initialized audio performance.");
 
     // 12. Audio path.
-    if (FAILED(performance->CreateStandardAudioPath(MusicPathType, MusicChannels, TRUE,
-                                                    &audioPath)))
+    if (FAILED(
+            performance->CreateStandardAudioPath(MusicPathType, MusicChannels, TRUE, &audioPath)))
     {
         audioPath = nullptr;
         return InitFail("Failed creating standard audio path.");
@@ -194,8 +196,7 @@ HRESULT tavDSound::SetMusicSearchDirectory()
     WCHAR wide[MAX_PATH] = {};
     const bool converted =
         MultiByteToWideChar(CP_ACP, 0, directory.c_str(), -1, wide, MAX_PATH) > 0;
-    if (!converted ||
-        FAILED(loader->SetSearchDirectory(GUID_DirectMusicAllTypes, wide, FALSE)))
+    if (!converted || FAILED(loader->SetSearchDirectory(GUID_DirectMusicAllTypes, wide, FALSE)))
     {
         engine->WriteValue("Failed setting search directory:", directory);
         engine->EndSection();

@@ -42,11 +42,11 @@ struct SoundEntry
     WAVEFORMATEX format;
     std::vector<uint8_t> data; // empty while released
     uint32_t dataSize;
-    std::string name;          // the path given to LoadSound; the pool key
-    int32_t priority;          // 0 = never takes a channel from another effect
-    bool is3D;                 // false for any format of more than one channel
-    int32_t volume;            // hundredths of a decibel, 0 = full volume
-    DS3DBUFFER params3D;       // applied when a play starts
+    std::string name;    // the path given to LoadSound; the pool key
+    int32_t priority;    // 0 = never takes a channel from another effect
+    bool is3D;           // false for any format of more than one channel
+    int32_t volume;      // hundredths of a decibel, 0 = full volume
+    DS3DBUFFER params3D; // applied when a play starts
 };
 
 // One effect playing. A channel whose buffer is null was stopped by

@@ -267,7 +267,10 @@ IDirectSound3DBuffer* tavDSound::Make3D(IDirectSoundBuffer8* buffer, const Sound
     return buffer3D;
 }
 
-void tavDSound::ConsoleLine(const char* text) { engine->tavConsole::Print(text, PlaybackLineColour); }
+void tavDSound::ConsoleLine(const char* text)
+{
+    engine->tavConsole::Print(text, PlaybackLineColour);
+}
 
 // ---- Stored 3D settings and volume ----
 

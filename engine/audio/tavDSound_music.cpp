@@ -40,9 +40,9 @@ int tavDSound::LoadMidi(const char* path)
         return -1;
     }
     IDirectMusicSegment8* segment = nullptr;
-    const HRESULT hr = loader->LoadObjectFromFile(CLSID_DirectMusicSegment,
-                                                  IID_IDirectMusicSegment8, wide,
-                                                  reinterpret_cast<void**>(&segment));
+    const HRESULT hr =
+        loader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8, wide,
+                                   reinterpret_cast<void**>(&segment));
     if ((hr != S_OK && hr != DMUS_S_PARTIALLOAD) || !segment)
     {
         LogLine(FailureLine("Failed loading MIDI", path, hr));
@@ -55,19 +55,17 @@ int tavDSound::LoadMidi(const char* path)
 
 HRESULT tavDSound::PlayMidi(int index)
 {
-    if (index < 0 || size_t(index) >= midis.size() || !midis[size_t(index)].segment ||
-        !performance)
+    if (index < 0 || size_t(index) >= midis.size() || !midis[size_t(index)].segment || !performance)
         return S_OK;
     if (!musicEnabled)
         return S_FALSE;
-    return performance->PlaySegmentEx(midis[size_t(index)].segment, nullptr, nullptr, 0, 0, nullptr, nullptr,
-                                      nullptr);
+    return performance->PlaySegmentEx(midis[size_t(index)].segment, nullptr, nullptr, 0, 0, nullptr,
+                                      nullptr, nullptr);
 }
 
 bool tavDSound::IsMidiPlaying(int index) const
 {
-    if (index < 0 || size_t(index) >= midis.size() || !midis[size_t(index)].segment ||
-        !performance)
+    if (index < 0 || size_t(index) >= midis.size() || !midis[size_t(index)].segment || !performance)
         return false;
     return performance->IsPlaying(midis[size_t(index)].segment, nullptr) == S_OK;
 }

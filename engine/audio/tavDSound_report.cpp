@@ -25,7 +25,10 @@ const char* SpeakerText(uint32_t config)
     return kind < 8 ? texts[kind] : "Unknown speaker setup.";
 }
 
-double Khz(DWORD hz) { return double(hz) / 1000.0; }
+double Khz(DWORD hz)
+{
+    return double(hz) / 1000.0;
+}
 
 void PrintCaps(tavConsole& console, const DSCAPS& c)
 {

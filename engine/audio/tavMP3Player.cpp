@@ -25,7 +25,10 @@ tavMP3Player::tavMP3Player()
 {
 }
 
-tavMP3Player::~tavMP3Player() { Release(); }
+tavMP3Player::~tavMP3Player()
+{
+    Release();
+}
 
 HRESULT tavMP3Player::Create()
 {

@@ -21,12 +21,14 @@ enum : size_t
 constexpr uint32_t MinRate = 100;
 constexpr uint32_t MaxRate = 200000;
 
-uint16_t Read16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint16_t Read16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
 
 uint32_t Read32(const uint8_t* p)
 {
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) |
-           (uint32_t(p[3]) << 24);
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
 } // namespace
 
@@ -61,8 +63,8 @@ bool tavWaveFile::Parse(const uint8_t* bytes, size_t size)
     if (dataSize == 0)
         return Fail("the header gives no sample data");
     if (dataSize > available)
-        return Fail("the header gives " + std::to_string(dataSize) +
-                    " bytes of samples but only " + std::to_string(available) + " follow it");
+        return Fail("the header gives " + std::to_string(dataSize) + " bytes of samples but only " +
+                    std::to_string(available) + " follow it");
 
     formatTag = tag;
     channels = channelCount;

@@ -26,11 +26,11 @@ public:
     bool Parse(const uint8_t* bytes, size_t size);
     const std::string& Error() const { return error; }
 
-    uint16_t formatTag = 0;     // 1 = PCM, 3 = IEEE float
+    uint16_t formatTag = 0; // 1 = PCM, 3 = IEEE float
     uint16_t channels = 0;
-    uint32_t sampleRate = 0;    // frames per second
-    uint32_t byteRate = 0;      // as the header gives it; not checked
-    uint16_t blockAlign = 0;    // bytes per frame
+    uint32_t sampleRate = 0; // frames per second
+    uint32_t byteRate = 0;   // as the header gives it; not checked
+    uint16_t blockAlign = 0; // bytes per frame
     uint16_t bitsPerSample = 0;
     std::vector<uint8_t> samples; // exactly the data size the header gives
 

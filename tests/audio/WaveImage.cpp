@@ -1,11 +1,11 @@
 #include "audio/WaveImage.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 
-std::vector<uint8_t> ToneSamples(const WaveSpec& spec, double hz, double seconds,
-                                 double amplitude)
+std::vector<uint8_t> ToneSamples(const WaveSpec& spec, double hz, double seconds, double amplitude)
 {
     const size_t frames = size_t(seconds * spec.sampleRate);
     const size_t bytesPerSample = spec.bitsPerSample / 8;
@@ -44,7 +44,7 @@ void Put32(std::vector<uint8_t>& image, size_t at, uint32_t value)
 
 std::vector<uint8_t> WaveImage(const WaveSpec& spec, const std::vector<uint8_t>& samples)
 {
-    std::vector<uint8_t> image(44, 0);
+    std::vector<uint8_t> image(44 + samples.size(), 0);
     const uint16_t align = uint16_t(spec.channels * (spec.bitsPerSample / 8));
     std::memcpy(&image[0], "RIFF", 4);
     Put32(image, 4, uint32_t(36 + samples.size()));
@@ -58,7 +58,7 @@ std::vector<uint8_t> WaveImage(const WaveSpec& spec, const std::vector<uint8_t>&
     Put16(image, 34, spec.bitsPerSample);
     std::memcpy(&image[36], "data", 4);
     Put32(image, 40, uint32_t(samples.size()));
-    image.insert(image.end(), samples.begin(), samples.end());
+    std::copy(samples.begin(), samples.end(), image.begin() + 44);
     return image;
 }
 

@@ -68,7 +68,8 @@ TEST(WaveFile, BadFilesAreRefusedWithAReasonAndLeaveTheLastGoodOneAlone)
         const char* reason;
     };
     const std::vector<uint8_t> good = MonoTone();
-    auto with = [&](size_t at, uint32_t value, bool wide) {
+    auto with = [&](size_t at, uint32_t value, bool wide)
+    {
         std::vector<uint8_t> image = good;
         wide ? Put32(image, at, value) : Put16(image, at, uint16_t(value));
         return image;

@@ -161,3 +161,18 @@ TEST_F(SoundInitTest, FailingDirectMusicObjectsFailTheStartButNotTheProgram)
         ExpectLog({Li("Deleted DirectSound and DirectMusic Interfaces."), Li("Released device.")});
     }
 }
+
+TEST_F(SoundInitTest, EachFrameTheCameraCarriesTheListener)
+{
+    ASSERT_EQ(StartSound(), S_OK);
+    engine->SetView(D3DXVECTOR3(3, 4, 5), D3DXVECTOR3(3, 4, 9), D3DXVECTOR3(0, 1, 0));
+    Frames(1);
+    DS3DLISTENER p = {};
+    p.dwSize = sizeof(p);
+    ASSERT_EQ(Sound().GetListener()->GetAllParameters(&p), DS_OK);
+    EXPECT_EQ(p.vPosition.x, 3.0f);
+    EXPECT_EQ(p.vPosition.y, 4.0f);
+    EXPECT_EQ(p.vPosition.z, 5.0f);
+    EXPECT_FLOAT_EQ(p.vOrientFront.z, 1.0f);
+    EXPECT_FLOAT_EQ(p.vOrientTop.y, 1.0f);
+}

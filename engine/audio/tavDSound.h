@@ -128,8 +128,9 @@ public:
 
     // ---- MIDI (needs Init with music) ----
     // Loads a MIDI file (or any segment) through the DirectMusic loader and
-    // downloads it to the performance. -1 without music, or when the
-    // loader fails (with a log line).
+    // downloads it to the performance. A relative name is looked for in the
+    // loader's search directory, "base" in the working folder. -1 without
+    // music, or when the loader fails (with a log line).
     int LoadMidi(const char* path);
     // Plays the segment as the primary segment. 0 for -1 or an entry
     // without a segment; S_FALSE while music is off.

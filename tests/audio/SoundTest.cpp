@@ -22,9 +22,9 @@ HRESULT SoundTest::RestartSound(const std::string& extraKeys, bool music)
 }
 
 std::string SoundTest::WriteEffect(const std::string& name, double hz, double seconds,
-                                   const WaveSpec& spec, double amplitude)
+                                   const WaveLayout& layout, double amplitude)
 {
-    WriteBytes("base/" + name, WaveImage(spec, ToneSamples(spec, hz, seconds, amplitude)));
+    WriteBytes("base/" + name, WaveImage(layout, ToneSamples(layout, hz, seconds, amplitude)));
     return "./base/" + name;
 }
 

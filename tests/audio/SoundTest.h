@@ -25,7 +25,7 @@ protected:
     // Writes ./base/<name> holding a tone; returns the path as the game
     // would pass it ("./base/<name>").
     std::string WriteEffect(const std::string& name, double hz, double seconds,
-                            const WaveSpec& spec = WaveSpec(), double amplitude = 0.5);
+                            const WaveLayout& layout = WaveLayout(), double amplitude = 0.5);
     // Loop passes with the sound update, as TAV::Run makes them.
     void Frames(int count);
     // Loop passes for about `seconds`.

@@ -5,17 +5,18 @@
 #include <cstring>
 #include <fstream>
 
-std::vector<uint8_t> ToneSamples(const WaveSpec& spec, double hz, double seconds, double amplitude)
+std::vector<uint8_t> ToneSamples(const WaveLayout& layout, double hz, double seconds,
+                                 double amplitude)
 {
-    const size_t frames = size_t(seconds * spec.sampleRate);
-    const size_t bytesPerSample = spec.bitsPerSample / 8;
+    const size_t frames = size_t(seconds * layout.sampleRate);
+    const size_t bytesPerSample = layout.bitsPerSample / 8;
     std::vector<uint8_t> out;
-    out.reserve(frames * spec.channels * bytesPerSample);
+    out.reserve(frames * layout.channels * bytesPerSample);
     const double pi = 3.14159265358979323846;
     for (size_t i = 0; i < frames; ++i)
     {
-        const double v = amplitude * std::sin(2.0 * pi * hz * double(i) / spec.sampleRate);
-        for (uint16_t c = 0; c < spec.channels; ++c)
+        const double v = amplitude * std::sin(2.0 * pi * hz * double(i) / layout.sampleRate);
+        for (uint16_t c = 0; c < layout.channels; ++c)
         {
             if (bytesPerSample == 1)
             {
@@ -42,20 +43,20 @@ void Put32(std::vector<uint8_t>& image, size_t at, uint32_t value)
         image[at + size_t(i)] = uint8_t((value >> (8 * i)) & 0xFF);
 }
 
-std::vector<uint8_t> WaveImage(const WaveSpec& spec, const std::vector<uint8_t>& samples)
+std::vector<uint8_t> WaveImage(const WaveLayout& layout, const std::vector<uint8_t>& samples)
 {
     std::vector<uint8_t> image(44 + samples.size(), 0);
-    const uint16_t align = uint16_t(spec.channels * (spec.bitsPerSample / 8));
+    const uint16_t align = uint16_t(layout.channels * (layout.bitsPerSample / 8));
     std::memcpy(&image[0], "RIFF", 4);
     Put32(image, 4, uint32_t(36 + samples.size()));
     std::memcpy(&image[8], "WAVEfmt ", 8);
     Put32(image, 16, 16);
     Put16(image, 20, 1);
-    Put16(image, 22, spec.channels);
-    Put32(image, 24, spec.sampleRate);
-    Put32(image, 28, spec.sampleRate * align);
+    Put16(image, 22, layout.channels);
+    Put32(image, 24, layout.sampleRate);
+    Put32(image, 28, layout.sampleRate * align);
     Put16(image, 32, align);
-    Put16(image, 34, spec.bitsPerSample);
+    Put16(image, 34, layout.bitsPerSample);
     std::memcpy(&image[36], "data", 4);
     Put32(image, 40, uint32_t(samples.size()));
     std::copy(samples.begin(), samples.end(), image.begin() + 44);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-struct WaveSpec
+struct WaveLayout
 {
     uint16_t channels = 1;
     uint32_t sampleRate = 22050;
@@ -16,10 +16,10 @@ struct WaveSpec
 
 // 16-bit (or 8-bit) samples of a sine tone at `hz`, `seconds` long, the
 // same on every channel; `amplitude` is a fraction of full scale.
-std::vector<uint8_t> ToneSamples(const WaveSpec& spec, double hz, double seconds,
+std::vector<uint8_t> ToneSamples(const WaveLayout& layout, double hz, double seconds,
                                  double amplitude = 0.5);
 // Header plus samples; the header's data size is the samples' size.
-std::vector<uint8_t> WaveImage(const WaveSpec& spec, const std::vector<uint8_t>& samples);
+std::vector<uint8_t> WaveImage(const WaveLayout& layout, const std::vector<uint8_t>& samples);
 void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 
 // Little-endian writes into an image, for headers that lie.

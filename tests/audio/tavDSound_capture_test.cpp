@@ -39,7 +39,7 @@ TEST_F(SoundCaptureTest, EffectsAreHeardAtTheirTimesWithTheirOwnTones)
 {
     ASSERT_EQ(StartSound(), S_OK);
     const int low = Sound().LoadSound(WriteEffect("low.sfx", 440, 0.3).c_str(), false, 4);
-    WaveSpec stereo;
+    WaveLayout stereo;
     stereo.channels = 2;
     stereo.sampleRate = 44100;
     const int high =
@@ -97,7 +97,7 @@ TEST_F(SoundCaptureTest, WithSoundOffNothingIsHeard)
 {
     ASSERT_EQ(StartSound("Sound=0"), S_OK);
     const int h =
-        Sound().LoadSound(WriteEffect("loud.sfx", 440, 0.3, WaveSpec(), 0.9).c_str(), false, 4);
+        Sound().LoadSound(WriteEffect("loud.sfx", 440, 0.3, WaveLayout(), 0.9).c_str(), false, 4);
     Frames(5);
     capture.Mark();
     Sound().PlaySound(h, false);

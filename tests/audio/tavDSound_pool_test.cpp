@@ -60,7 +60,7 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
     const int good = Sound().LoadSound(WriteEffect("good.sfx", 440, 0.1).c_str(), false, 4);
     WriteTextFile("base/text.sfx", "RIFF? No, this is a note about a sound that was never made.");
     WriteBytes("base/short.sfx", std::vector<uint8_t>(30, 0));
-    std::vector<uint8_t> lying = WaveImage(WaveSpec(), ToneSamples(WaveSpec(), 440, 0.1));
+    std::vector<uint8_t> lying = WaveImage(WaveLayout(), ToneSamples(WaveLayout(), 440, 0.1));
     Put32(lying, 40, 1u << 30);
     WriteBytes("base/lying.sfx", lying);
 
@@ -104,7 +104,7 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
 TEST_F(SoundPoolTest, AStereoEffectLoadedAs3DPlaysAs2D)
 {
     ASSERT_EQ(StartSound(), S_OK);
-    WaveSpec stereo;
+    WaveLayout stereo;
     stereo.channels = 2;
     const int wide = Sound().LoadSound(WriteEffect("wide.sfx", 440, 0.2, stereo).c_str(), true, 4);
     const int mono = Sound().LoadSound(WriteEffect("mono.sfx", 440, 0.2).c_str(), true, 4);

@@ -96,7 +96,7 @@ const std::vector<std::string> ListenerLines = {
 TEST_F(SoundReportTest, SoftwareReportListsTheCardTheListenerAndEveryPool)
 {
     ASSERT_EQ(StartSound(), S_OK);
-    WaveSpec stereo;
+    WaveLayout stereo;
     stereo.channels = 2;
     stereo.sampleRate = 44100;
     const int a = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.1).c_str(), true, 4);

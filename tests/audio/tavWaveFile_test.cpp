@@ -11,8 +11,8 @@ namespace
 {
 std::vector<uint8_t> MonoTone()
 {
-    const WaveSpec spec;
-    return WaveImage(spec, ToneSamples(spec, 440.0, 0.01));
+    const WaveLayout layout;
+    return WaveImage(layout, ToneSamples(layout, 440.0, 0.01));
 }
 
 bool Parse(tavWaveFile& wave, const std::vector<uint8_t>& image)
@@ -23,11 +23,11 @@ bool Parse(tavWaveFile& wave, const std::vector<uint8_t>& image)
 
 TEST(WaveFile, ReadsTheFixedOffsetsAndCopiesExactlyTheDataSize)
 {
-    WaveSpec spec;
-    spec.channels = 2;
-    spec.sampleRate = 44100;
-    const std::vector<uint8_t> samples = ToneSamples(spec, 1000.0, 0.005);
-    std::vector<uint8_t> image = WaveImage(spec, samples);
+    WaveLayout layout;
+    layout.channels = 2;
+    layout.sampleRate = 44100;
+    const std::vector<uint8_t> samples = ToneSamples(layout, 1000.0, 0.005);
+    std::vector<uint8_t> image = WaveImage(layout, samples);
     Put32(image, 28, 12345); // a wrong byte rate is kept as it is
     image.insert(image.end(), {1, 2, 3, 4, 5, 6, 7});
 

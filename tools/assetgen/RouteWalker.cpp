@@ -1,0 +1,215 @@
+#include "RouteWalker.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+const float CellSize = 250.0f;
+const float Pi = 3.14159265f;
+
+// Closest point of triangle (a, b, c) to p (Ericson, Real-Time Collision
+// Detection, 5.1.5).
+tavVec3 ClosestOnTriangle(const tavVec3& p, const tavVec3& a, const tavVec3& b, const tavVec3& c)
+{
+    const tavVec3 ab = b - a, ac = c - a, ap = p - a;
+    const float d1 = Dot(ab, ap), d2 = Dot(ac, ap);
+    if (d1 <= 0.0f && d2 <= 0.0f) return a;
+    const tavVec3 bp = p - b;
+    const float d3 = Dot(ab, bp), d4 = Dot(ac, bp);
+    if (d3 >= 0.0f && d4 <= d3) return b;
+    const float vc = d1 * d4 - d3 * d2;
+    if (vc <= 0.0f && d1 >= 0.0f && d3 <= 0.0f) return a + ab * (d1 / (d1 - d3));
+    const tavVec3 cp = p - c;
+    const float d5 = Dot(ab, cp), d6 = Dot(ac, cp);
+    if (d6 >= 0.0f && d5 <= d6) return c;
+    const float vb = d5 * d2 - d1 * d6;
+    if (vb <= 0.0f && d2 >= 0.0f && d6 <= 0.0f) return a + ac * (d2 / (d2 - d6));
+    const float va = d3 * d6 - d5 * d4;
+    if (va <= 0.0f && (d4 - d3) >= 0.0f && (d5 - d6) >= 0.0f)
+        return b + (c - b) * ((d4 - d3) / ((d4 - d3) + (d5 - d6)));
+    const float denom = 1.0f / (va + vb + vc);
+    return a + ab * (vb * denom) + ac * (vc * denom);
+}
+
+float Wrap(float angle)
+{
+    while (angle > Pi)
+        angle -= 2.0f * Pi;
+    while (angle < -Pi)
+        angle += 2.0f * Pi;
+    return angle;
+}
+} // namespace
+
+struct RouteWalker::State
+{
+    tavVec3 position;
+    tavVec3 velocity;
+    float yaw = 0.0f; // facing (sin yaw, 0, cos yaw): 0 is +z, as at the start
+    bool grounded = false;
+};
+
+RouteWalker::RouteWalker(const std::vector<tavVec3>& triangleCorners) : corners(triangleCorners)
+{
+    if (corners.empty()) return;
+    float minX = corners[0].x, maxX = minX, minZ = corners[0].z, maxZ = minZ;
+    for (const tavVec3& p : corners)
+    {
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minZ = std::min(minZ, p.z);
+        maxZ = std::max(maxZ, p.z);
+    }
+    originX = minX - CellSize;
+    originZ = minZ - CellSize;
+    columns = int((maxX - originX) / CellSize) + 2;
+    rows = int((maxZ - originZ) / CellSize) + 2;
+    grid.resize(size_t(columns) * size_t(rows));
+    for (uint32_t t = 0; t + 2 < corners.size(); t += 3)
+    {
+        const tavVec3 &a = corners[t], &b = corners[t + 1], &c = corners[t + 2];
+        std::vector<uint32_t> cells;
+        Cells(std::min({a.x, b.x, c.x}), std::min({a.z, b.z, c.z}), std::max({a.x, b.x, c.x}),
+              std::max({a.z, b.z, c.z}), cells);
+        for (uint32_t cell : cells)
+            grid[cell].push_back(t);
+    }
+}
+
+void RouteWalker::Cells(float minX, float minZ, float maxX, float maxZ,
+                        std::vector<uint32_t>& out) const
+{
+    const int x0 = std::clamp(int((minX - originX) / CellSize), 0, columns - 1);
+    const int x1 = std::clamp(int((maxX - originX) / CellSize), 0, columns - 1);
+    const int z0 = std::clamp(int((minZ - originZ) / CellSize), 0, rows - 1);
+    const int z1 = std::clamp(int((maxZ - originZ) / CellSize), 0, rows - 1);
+    for (int z = z0; z <= z1; ++z)
+        for (int x = x0; x <= x1; ++x)
+            out.push_back(uint32_t(z * columns + x));
+}
+
+void RouteWalker::Collide(State& s) const
+{
+    s.grounded = false;
+    std::vector<uint32_t> cells;
+    for (int pass = 0; pass < 4; ++pass)
+    {
+        cells.clear();
+        Cells(s.position.x - Radius, s.position.z - Radius, s.position.x + Radius,
+              s.position.z + Radius, cells);
+        bool moved = false;
+        for (uint32_t cell : cells)
+            for (uint32_t t : grid[cell])
+            {
+                const tavVec3 q =
+                    ClosestOnTriangle(s.position, corners[t], corners[t + 1], corners[t + 2]);
+                const tavVec3 d = s.position - q;
+                const float distance = Length(d);
+                if (distance >= Radius || distance < 1e-6f) continue;
+                const tavVec3 n = d * (1.0f / distance);
+                s.position += n * (Radius - distance);
+                moved = true;
+                const float into = Dot(s.velocity, n);
+                if (into < 0.0f) s.velocity = s.velocity - n * (into * 1.1f); // restitution 0.1
+                if (n.y > 0.5f)
+                {
+                    // Friction 5: the ground holds the chicken still.
+                    s.grounded = true;
+                    s.velocity.x = s.velocity.z = 0.0f;
+                }
+            }
+        if (!moved) break;
+    }
+}
+
+float RouteWalker::GroundBelow(float x, float y, float z, float reach) const
+{
+    float best = -1e30f;
+    std::vector<uint32_t> cells;
+    Cells(x, z, x, z, cells);
+    for (uint32_t cell : cells)
+        for (uint32_t t : grid[cell])
+        {
+            // Vertical ray against the triangle.
+            const tavVec3 &a = corners[t], &b = corners[t + 1], &c = corners[t + 2];
+            const float det = (b.z - c.z) * (a.x - c.x) + (c.x - b.x) * (a.z - c.z);
+            if (std::fabs(det) < 1e-6f) continue;
+            const float l1 = ((b.z - c.z) * (x - c.x) + (c.x - b.x) * (z - c.z)) / det;
+            const float l2 = ((c.z - a.z) * (x - c.x) + (a.x - c.x) * (z - c.z)) / det;
+            const float l3 = 1.0f - l1 - l2;
+            if (l1 < 0.0f || l2 < 0.0f || l3 < 0.0f) continue;
+            const float h = a.y * l1 + b.y * l2 + c.y * l3;
+            if (h <= y && h >= y - reach) best = std::max(best, h);
+        }
+    return best;
+}
+
+RouteWalkResult RouteWalker::Walk(const tavVec3& start, const std::vector<LevelRouteStep>& route,
+                                  const tavVec3& egg, float secondsPerStep) const
+{
+    RouteWalkResult result;
+    State s;
+    s.position = start;
+    const float turnRate = 2.0f * std::atan(FrameSeconds) / FrameSeconds; // the game's turn step
+    for (const LevelRouteStep& step : route)
+    {
+        bool jumped = step.kind != LevelRouteStep::Jump;
+        bool aimed = false;
+        float stepTime = 0.0f;
+        for (;;)
+        {
+            const float dx = step.x - s.position.x, dz = step.z - s.position.z;
+            const float distance = std::hypot(dx, dz);
+            if (jumped && distance < 10.0f && s.grounded) break;
+            if (stepTime > secondsPerStep)
+            {
+                result.failure = "gave up on route step " + std::to_string(result.stepsDone + 1);
+                result.position = s.position;
+                return result;
+            }
+            // Keys: turn towards the point; walk when facing it; a jump
+            // waits until the chicken faces its target squarely.
+            const float error = Wrap(std::atan2(dx, dz) - s.yaw);
+            const float turn = std::clamp(error, -turnRate * FrameSeconds, turnRate * FrameSeconds);
+            s.yaw = Wrap(s.yaw + turn);
+            aimed = aimed || std::fabs(error) < 0.03f;
+            const bool walk = distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed);
+            const tavVec3 before = s.position;
+            if (!jumped && aimed && s.velocity.y > -11.0f && s.velocity.y < 1.0f)
+            {
+                s.velocity = tavVec3(0.0f, JumpSpeed, 0.0f);
+                jumped = true;
+                ++result.jumps;
+            }
+            if (walk)
+                s.position +=
+                    tavVec3(std::sin(s.yaw), 0.0f, std::cos(s.yaw)) * (WalkSpeed * FrameSeconds);
+            // The physics step.
+            s.velocity.y -= Gravity * FrameSeconds;
+            s.position += s.velocity * FrameSeconds;
+            Collide(s);
+            result.largestMove = std::max(result.largestMove, Length(s.position - before));
+            stepTime += FrameSeconds;
+            result.seconds += FrameSeconds;
+            if (Length(s.position - egg) < EggTouch)
+            {
+                result.reachedEgg = true;
+                result.stepsDone = route.size();
+                result.position = s.position;
+                return result;
+            }
+            if (s.position.y + 70.0f < 0.0f)
+            {
+                result.drowned = true;
+                result.failure = "drowned on route step " + std::to_string(result.stepsDone + 1);
+                result.position = s.position;
+                return result;
+            }
+        }
+        ++result.stepsDone;
+    }
+    result.position = s.position;
+    result.failure = "route ended away from the egg";
+    return result;
+}

@@ -92,6 +92,35 @@ void ExpectNormalsAgreeWithWinding(ID3DXMesh* mesh, const char* name)
     EXPECT_EQ(wrong, 0) << name;
 }
 
+// The mean corner position of each subset's faces, from the attribute
+// buffer as loaded.
+std::vector<D3DXVECTOR3> SubsetCentres(ID3DXMesh* mesh, DWORD subsets)
+{
+    std::vector<D3DXVECTOR3> sum(subsets, D3DXVECTOR3(0, 0, 0));
+    std::vector<float> count(subsets, 0.0f);
+    Vertex* v = nullptr;
+    WORD* index = nullptr;
+    DWORD* attribute = nullptr;
+    if (SUCCEEDED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&v))) &&
+        SUCCEEDED(mesh->LockIndexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&index))) &&
+        SUCCEEDED(mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attribute)))
+    {
+        for (DWORD f = 0; f < mesh->GetNumFaces(); ++f)
+            if (attribute[f] < subsets)
+                for (int k = 0; k < 3; ++k)
+                {
+                    sum[attribute[f]] += v[index[f * 3 + k]].position;
+                    count[attribute[f]] += 1.0f;
+                }
+    }
+    mesh->UnlockAttributeBuffer();
+    mesh->UnlockIndexBuffer();
+    mesh->UnlockVertexBuffer();
+    for (DWORD i = 0; i < subsets; ++i)
+        sum[i] = count[i] > 0.0f ? sum[i] / count[i] : D3DXVECTOR3(1e9f, 1e9f, 1e9f);
+    return sum;
+}
+
 void Bounds(ID3DXMesh* mesh, D3DXVECTOR3& low, D3DXVECTOR3& high, float& reach)
 {
     void* vertices = nullptr;
@@ -122,9 +151,16 @@ TEST_F(ContentLoad, ChickenHasNineSubsetsInsideItsSphereFacingForward)
     EXPECT_LE(reach, 10.05f);
     EXPECT_GT(reach, 9.0f);
     EXPECT_LT(low.y, -9.4f); // the feet reach the bottom of the sphere
-    // The beak is the front-most part: the model faces +z.
-    EXPECT_GT(high.z, 7.0f);
-    EXPECT_GT(high.z, -low.z);
+    // Where D3DX put each subset: beak in front, comb on top, the legs
+    // (subsets 1 and 8) below on either side.
+    const std::vector<D3DXVECTOR3> centre = SubsetCentres(chicken, 9);
+    EXPECT_GT(centre[3].z, 5.0f);
+    EXPECT_LT(centre[7].z, -4.0f);
+    EXPECT_GT(centre[4].y, 6.0f);
+    EXPECT_LT(centre[1].y, -5.0f);
+    EXPECT_LT(centre[8].y, -5.0f);
+    EXPECT_LT(centre[1].x, 0.0f);
+    EXPECT_GT(centre[8].x, 0.0f);
     chicken->Release();
 }
 

@@ -27,6 +27,7 @@ HRESULT tavDSound::Init(TAV* e, uint32_t channelCount, bool forceHardware, bool)
 }
 
 void tavDSound::Update() {}
+void tavDSound::ReportStatistics(TAV*) {}
 void tavDSound::ReleaseAll() {}
 
 void tavDSound::Shutdown()

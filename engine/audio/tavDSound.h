@@ -25,6 +25,8 @@ public:
     IDirectSound3DListener* GetListener() const { return listener; }
     // Once per frame from the main loop.
     void Update();
+    // Prints the sound statistics into the engine's console ("sound" command).
+    void ReportStatistics(TAV* engine);
     // Frees the playing sounds and their buffers (scene changes).
     void ReleaseAll();
     // Releases everything (shutdown); safe to call twice.

@@ -37,14 +37,6 @@ enum : int
     TAV_HOTKEY_TOGGLE = 45043,     // Alt+Enter (registered, does nothing)
 };
 
-// Input action states handed to tavScene::OnKey.
-enum : int32_t
-{
-    TAV_PRESSED = 0x7FFFFFF0,
-    TAV_RELEASED = 0x7FFFFFF1,
-    TAV_HELD = 0x7FFFFFF2,
-};
-
 class TAV : public tavLog,
             public tavPCount,
             public tavTexPool,
@@ -202,6 +194,10 @@ public:
     bool ReportDMusicError(HRESULT code);
     // The calling thread's last system error, as text.
     void ReportWindowsError();
+
+    // ---- Reports printed into the console ----
+    // Texture pool statistics ("texture" command).
+    void ReportTexturePool();
 
     // ---- Configuration (TAV_config.cpp) ----
     // 0: go on; E_FAIL: stop the start-up (setup utility launched, the user

@@ -220,3 +220,5 @@ void tavTexPool::RestoreAll()
     for (int i = 0; i < int(slots.size()); ++i)
         RestoreTexture(i);
 }
+
+void TAV::ReportTexturePool() {}

@@ -1,10 +1,12 @@
 #include "AssetGenerator.h"
-#include "tavBinaryFile.h"
+#include "BinaryFile.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <map>
+
+using namespace assetgen;
 
 namespace
 {
@@ -32,7 +34,7 @@ std::map<std::string, uint64_t> Checksums(const fs::path& folder)
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
     {
         std::vector<uint8_t> bytes;
-        EXPECT_TRUE(tavBinaryFile::Read(entry.path().string(), bytes));
+        EXPECT_TRUE(BinaryFile::Read(entry.path().string(), bytes));
         uint64_t h = 1469598103934665603ull;
         for (uint8_t b : bytes)
             h = (h ^ b) * 1099511628211ull;

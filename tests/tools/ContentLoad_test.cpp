@@ -6,8 +6,8 @@
 #include "PreviewRenderer.h"
 #include "RouteWalker.h"
 #include "support/TestEngine.h"
-#include "tavBinaryFile.h"
-#include "tavWaveFile.h"
+#include "BinaryFile.h"
+#include "WaveFile.h"
 
 #include <gtest/gtest.h>
 
@@ -43,9 +43,9 @@ struct Vertex
 
 // Positions of every face corner, three per face (16-bit indices, as the
 // physics conversion reads them).
-std::vector<tavVec3> Corners(ID3DXMesh* mesh)
+std::vector<assetgen::Vec3> Corners(ID3DXMesh* mesh)
 {
-    std::vector<tavVec3> corners;
+    std::vector<assetgen::Vec3> corners;
     Vertex* vertices = nullptr;
     WORD* indices = nullptr;
     if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, reinterpret_cast<void**>(&vertices))))
@@ -193,7 +193,7 @@ TEST_F(ContentLoad, LevelLoadsWithSixteenBitIndicesAndItsRouteWalksToTheEgg)
     DWORD materials = 0;
     ID3DXMesh* raw = LoadRaw("level.x", materials);
     ASSERT_NE(raw, nullptr);
-    EXPECT_EQ(materials, uint32_t(LevelDesign::MaterialCount));
+    EXPECT_EQ(materials, uint32_t(assetgen::LevelDesign::MaterialCount));
     ExpectNormalsAgreeWithWinding(raw, "level.x");
     raw->Release();
 
@@ -204,12 +204,15 @@ TEST_F(ContentLoad, LevelLoadsWithSixteenBitIndicesAndItsRouteWalksToTheEgg)
     EXPECT_EQ(level.mesh->GetOptions() & D3DXMESH_32BIT, 0u);
     for (size_t i = 0; i < level.textures.size(); ++i)
         EXPECT_NE(level.textures[i], nullptr) << "material " << i << " has no texture";
-    RouteWalker walker(Corners(level.mesh));
-    const tavVec3 start = LevelDesign::Start, egg = LevelDesign::EggPosition;
-    EXPECT_NEAR(walker.GroundBelow(start.x, start.y, start.z, 100.0f), LevelDesign::StartFloor,
+    assetgen::RouteWalker walker(Corners(level.mesh));
+    const assetgen::Vec3 start = assetgen::LevelDesign::Start,
+                         egg = assetgen::LevelDesign::EggPosition;
+    EXPECT_NEAR(walker.GroundBelow(start.x, start.y, start.z, 100.0f),
+                assetgen::LevelDesign::StartFloor, 0.01f);
+    EXPECT_NEAR(walker.GroundBelow(egg.x, egg.y, egg.z, 100.0f), assetgen::LevelDesign::EggFloor,
                 0.01f);
-    EXPECT_NEAR(walker.GroundBelow(egg.x, egg.y, egg.z, 100.0f), LevelDesign::EggFloor, 0.01f);
-    const RouteWalkResult walk = walker.Walk(start, LevelDesign::Route(), egg, 60.0f);
+    const assetgen::RouteWalkResult walk =
+        walker.Walk(start, assetgen::LevelDesign::Route(), egg, 60.0f);
     EXPECT_TRUE(walk.reachedEgg) << walk.failure;
     EXPECT_LT(walk.largestMove, 12.0f);
     level.Release();
@@ -230,20 +233,20 @@ TEST_F(ContentLoad, EveryMaterialTextureOfEveryModelLoads)
 
 TEST_F(ContentLoad, ImagesLoadAtTheirSizes)
 {
-    struct Image
+    struct Expected
     {
         std::string name;
         UINT width, height;
         D3DXIMAGE_FILEFORMAT format;
     };
-    std::vector<Image> images = {{"water.tex", 512, 512, D3DXIFF_DDS},
-                                 {"console.tex", 512, 256, D3DXIFF_DDS},
-                                 {"gui.tex", 256, 256, D3DXIFF_DDS}};
+    std::vector<Expected> images = {{"water.tex", 512, 512, D3DXIFF_DDS},
+                                    {"console.tex", 512, 256, D3DXIFF_DDS},
+                                    {"gui.tex", 256, 256, D3DXIFF_DDS}};
     for (int i = 0; i < 6; ++i)
         images.push_back({"sky1-" + std::to_string(i) + ".tex", 512, 512, D3DXIFF_DDS});
     for (int i = 0; i < 32; ++i)
         images.push_back({"caust" + std::to_string(i) + ".tga", 256, 256, D3DXIFF_TGA});
-    for (const Image& image : images)
+    for (const Expected& image : images)
     {
         D3DXIMAGE_INFO info = {};
         ASSERT_EQ(D3DXGetImageInfoFromFileA(ContentFile(image.name).c_str(), &info), S_OK)
@@ -282,11 +285,12 @@ TEST_F(ContentLoad, SoundEffectsAreMonoSixteenBitWaveData)
                              "idle4.sfx", "idle5.sfx", "pop.sfx"})
     {
         std::vector<uint8_t> bytes;
-        ASSERT_TRUE(tavBinaryFile::Read(ContentFile(name), bytes)) << name;
-        tavWaveInfo info;
+        ASSERT_TRUE(assetgen::BinaryFile::Read(ContentFile(name), bytes)) << name;
+        assetgen::WaveInfo info;
         std::vector<int16_t> samples;
         std::string error;
-        ASSERT_TRUE(tavWaveFile::Decode(bytes, info, samples, error)) << name << ": " << error;
+        ASSERT_TRUE(assetgen::WaveFile::Decode(bytes, info, samples, error))
+            << name << ": " << error;
         EXPECT_EQ(info.channels, 1) << name;
         EXPECT_EQ(info.sampleRate, 22050u) << name;
         EXPECT_EQ(info.dataSize, bytes.size() - 44) << name;

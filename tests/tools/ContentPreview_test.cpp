@@ -5,8 +5,8 @@
 #include "LevelDesign.h"
 #include "PreviewRenderer.h"
 #include "support/TestEngine.h"
-#include "tavBinaryFile.h"
-#include "tavImageFile.h"
+#include "BinaryFile.h"
+#include "ImageFile.h"
 
 #include <gtest/gtest.h>
 
@@ -93,7 +93,7 @@ protected:
     {
         if (withSky) renderer.DrawSky(sky);
         D3DXMATRIX world;
-        const tavVec3 egg = LevelDesign::EggPosition;
+        const assetgen::Vec3 egg = assetgen::LevelDesign::EggPosition;
         D3DXMatrixTranslation(&world, egg.x, egg.y, egg.z);
         renderer.DrawMesh(meshes[1], world);
         renderer.DrawSea(water, caustic);
@@ -107,7 +107,7 @@ protected:
         ASSERT_TRUE(renderer.End(path)) << path;
         // Not blank: a picture has many colours.
         std::vector<uint8_t> bytes;
-        ASSERT_TRUE(tavBinaryFile::Read(path, bytes));
+        ASSERT_TRUE(assetgen::BinaryFile::Read(path, bytes));
         ASSERT_EQ(bytes.size(), size_t(54 + Width * 3 * Height));
         size_t differing = 0;
         for (size_t i = 54 + 3; i < bytes.size(); i += 3)
@@ -116,7 +116,7 @@ protected:
         EXPECT_GT(differing, size_t(Width * Height / 20)) << name << " is nearly one colour";
     }
 
-    float Heading(const LevelRouteStep& from, const LevelRouteStep& to)
+    float Heading(const assetgen::LevelRouteStep& from, const assetgen::LevelRouteStep& to)
     {
         return std::atan2(to.x - from.x, to.z - from.z);
     }
@@ -180,11 +180,13 @@ TEST_F(ContentPreview, SkyBoxAllRound)
 
 TEST_F(ContentPreview, LevelAlongTheRoute)
 {
-    GameView({LevelDesign::Start.x, LevelDesign::Start.y - 2.0f, LevelDesign::Start.z}, 0.0f);
+    GameView({assetgen::LevelDesign::Start.x, assetgen::LevelDesign::Start.y - 2.0f,
+              assetgen::LevelDesign::Start.z},
+             0.0f);
     Save("game-start");
 
     // From a few places on the way, looking where the route goes next.
-    const std::vector<LevelRouteStep> route = LevelDesign::Route();
+    const std::vector<assetgen::LevelRouteStep> route = assetgen::LevelDesign::Route();
     const struct
     {
         const char* name;
@@ -195,7 +197,7 @@ TEST_F(ContentPreview, LevelAlongTheRoute)
                  {"route-gate", 17, 1109.0f},   {"route-ledge", 20, 1189.0f}};
     for (const auto& stop : stops)
     {
-        const LevelRouteStep& here = route[stop.step];
+        const assetgen::LevelRouteStep& here = route[stop.step];
         GameView({here.x, stop.height + 10.0f, here.z}, Heading(here, route[stop.step + 1]));
         Save(stop.name);
     }

@@ -6,18 +6,20 @@
 
 #include <cmath>
 
+using namespace assetgen;
+
 namespace
 {
-const tavMesh& Level()
+const Mesh& Level()
 {
-    static const tavMesh level = LevelDesign::Build();
+    static const Mesh level = LevelDesign::Build();
     return level;
 }
 } // namespace
 
 TEST(LevelDesign, EverySolidIsClosedAndWoundOutward)
 {
-    for (const tavMeshPiece& piece : Level().pieces)
+    for (const MeshPiece& piece : Level().pieces)
         EXPECT_EQ(CheckClosedAndOutward(Level(), piece), "") << piece.name;
 }
 
@@ -29,15 +31,15 @@ TEST(LevelDesign, TrianglesAreWellFormedAndFitSixteenBitIndices)
     EXPECT_LT(Level().vertices.size(), 65536u);
     EXPECT_GT(Level().triangles.size(), 3000u);
     EXPECT_LT(Level().triangles.size(), 60000u);
-    for (const tavMeshVertex& v : Level().vertices)
+    for (const MeshVertex& v : Level().vertices)
         ASSERT_NEAR(Length(v.normal), 1.0f, 1e-3f);
 }
 
 TEST(LevelDesign, FloorsUnderTheStartAndTheEgg)
 {
     RouteWalker walker(TriangleCorners(Level()));
-    const tavVec3 start = LevelDesign::Start;
-    const tavVec3 egg = LevelDesign::EggPosition;
+    const Vec3 start = LevelDesign::Start;
+    const Vec3 egg = LevelDesign::EggPosition;
     const float startFloor = walker.GroundBelow(start.x, start.y, start.z, 100.0f);
     EXPECT_LT(startFloor, 50.0f);
     EXPECT_GT(startFloor, 45.0f);

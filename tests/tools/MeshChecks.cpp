@@ -5,27 +5,29 @@
 #include <map>
 #include <tuple>
 
+using namespace assetgen;
+
 namespace
 {
 using Key = std::tuple<long, long, long>;
 
-Key Quantise(const tavVec3& p)
+Key Quantise(const Vec3& p)
 {
     return {std::lround(p.x * 1000.0), std::lround(p.y * 1000.0), std::lround(p.z * 1000.0)};
 }
 } // namespace
 
-std::string CheckClosedAndOutward(const tavMesh& mesh, const tavMeshPiece& piece)
+std::string CheckClosedAndOutward(const Mesh& mesh, const MeshPiece& piece)
 {
     std::map<std::pair<Key, Key>, int> edges;
     double volume = 0.0;
     // Volume about one of the piece's own corners, in doubles: large world
     // coordinates would otherwise drown it in rounding.
-    const tavMeshTriangle& first = mesh.triangles[piece.firstTriangle];
-    const tavVec3& o = mesh.vertices[first.index[0]].position;
+    const MeshTriangle& first = mesh.triangles[piece.firstTriangle];
+    const Vec3& o = mesh.vertices[first.index[0]].position;
     for (uint32_t t = piece.firstTriangle; t < piece.firstTriangle + piece.triangleCount; ++t)
     {
-        const tavMeshTriangle& tri = mesh.triangles[t];
+        const MeshTriangle& tri = mesh.triangles[t];
         for (int k = 0; k < 3; ++k)
         {
             const Key a = Quantise(mesh.vertices[tri.index[k]].position);
@@ -36,7 +38,7 @@ std::string CheckClosedAndOutward(const tavMesh& mesh, const tavMeshPiece& piece
         double p[3][3];
         for (int k = 0; k < 3; ++k)
         {
-            const tavVec3& v = mesh.vertices[tri.index[k]].position;
+            const Vec3& v = mesh.vertices[tri.index[k]].position;
             p[k][0] = double(v.x) - o.x;
             p[k][1] = double(v.y) - o.y;
             p[k][2] = double(v.z) - o.z;
@@ -57,16 +59,16 @@ std::string CheckClosedAndOutward(const tavMesh& mesh, const tavMeshPiece& piece
     return "";
 }
 
-float SmallestAngle(const tavMesh& mesh, size_t* which)
+float SmallestAngle(const Mesh& mesh, size_t* which)
 {
     float smallest = 180.0f;
     for (size_t t = 0; t < mesh.triangles.size(); ++t)
         for (int k = 0; k < 3; ++k)
         {
-            const tavMeshTriangle& tri = mesh.triangles[t];
-            const tavVec3& p = mesh.vertices[tri.index[k]].position;
-            const tavVec3 e1 = Normalize(mesh.vertices[tri.index[(k + 1) % 3]].position - p);
-            const tavVec3 e2 = Normalize(mesh.vertices[tri.index[(k + 2) % 3]].position - p);
+            const MeshTriangle& tri = mesh.triangles[t];
+            const Vec3& p = mesh.vertices[tri.index[k]].position;
+            const Vec3 e1 = Normalize(mesh.vertices[tri.index[(k + 1) % 3]].position - p);
+            const Vec3 e2 = Normalize(mesh.vertices[tri.index[(k + 2) % 3]].position - p);
             const float angle = std::acos(std::clamp(Dot(e1, e2), -1.0f, 1.0f)) * 57.29578f;
             if (angle < smallest)
             {
@@ -77,11 +79,11 @@ float SmallestAngle(const tavMesh& mesh, size_t* which)
     return smallest;
 }
 
-std::vector<tavVec3> TriangleCorners(const tavMesh& mesh)
+std::vector<Vec3> TriangleCorners(const Mesh& mesh)
 {
-    std::vector<tavVec3> corners;
+    std::vector<Vec3> corners;
     corners.reserve(mesh.triangles.size() * 3);
-    for (const tavMeshTriangle& t : mesh.triangles)
+    for (const MeshTriangle& t : mesh.triangles)
         for (uint32_t i : t.index)
             corners.push_back(mesh.vertices[i].position);
     return corners;

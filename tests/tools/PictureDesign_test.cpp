@@ -8,21 +8,23 @@
 #include <map>
 #include <tuple>
 
+using namespace assetgen;
+
 namespace
 {
-float Difference(const tavColour& a, const tavColour& b)
+float Difference(const Colour& a, const Colour& b)
 {
     return std::fabs(a.r - b.r) + std::fabs(a.g - b.g) + std::fabs(a.b - b.b);
 }
 
-float Luminance(const tavColour& c)
+float Luminance(const Colour& c)
 {
     return 0.3f * c.r + 0.59f * c.g + 0.11f * c.b;
 }
 
 // Mean difference between neighbouring columns, and between the last
 // column and the first (what the eye sees where the texture repeats).
-void ColumnSteps(const tavImage& image, float& inside, float& wrap)
+void ColumnSteps(const Image& image, float& inside, float& wrap)
 {
     inside = wrap = 0.0f;
     const int w = image.Width(), h = image.Height();
@@ -36,7 +38,7 @@ void ColumnSteps(const tavImage& image, float& inside, float& wrap)
     wrap /= float(h);
 }
 
-float MeanDifference(const tavImage& a, const tavImage& b)
+float MeanDifference(const Image& a, const Image& b)
 {
     float sum = 0.0f;
     for (int y = 0; y < a.Height(); ++y)
@@ -61,8 +63,8 @@ TEST(SkyPainter, FaceCornersAreTheSkyBoxCornersInItsTextureOrder)
     for (int face = 0; face < 6; ++face)
         for (int n = 0; n < 4; ++n)
         {
-            const tavVec3 d = SkyPainter::Direction(face, texel[n][0], texel[n][1], size);
-            const tavVec3 want =
+            const Vec3 d = SkyPainter::Direction(face, texel[n][0], texel[n][1], size);
+            const Vec3 want =
                 Normalize({corners[face][n][0], corners[face][n][1], corners[face][n][2]});
             EXPECT_NEAR(Length(d - want), 0.0f, 1e-5f) << "face " << face << " corner " << n;
         }
@@ -71,18 +73,18 @@ TEST(SkyPainter, FaceCornersAreTheSkyBoxCornersInItsTextureOrder)
 TEST(SkyPainter, NeighbouringFacesAgreeAlongEveryEdge)
 {
     const int size = 48;
-    std::vector<tavImage> faces;
+    std::vector<Image> faces;
     for (int f = 0; f < 6; ++f)
         faces.push_back(SkyPainter::Face(f, size));
     // Border texels of different faces that look the same way must match.
-    std::map<std::tuple<long, long, long>, tavColour> seen;
+    std::map<std::tuple<long, long, long>, Colour> seen;
     int shared = 0;
     for (int f = 0; f < 6; ++f)
         for (int y = 0; y < size; ++y)
             for (int x = 0; x < size; ++x)
             {
                 if (x != 0 && y != 0 && x != size - 1 && y != size - 1) continue;
-                const tavVec3 d = SkyPainter::Direction(f, x, y, size);
+                const Vec3 d = SkyPainter::Direction(f, x, y, size);
                 const auto key = std::make_tuple(std::lround(d.x * 1e4), std::lround(d.y * 1e4),
                                                  std::lround(d.z * 1e4));
                 const auto found = seen.find(key);
@@ -101,13 +103,13 @@ TEST(SkyPainter, NeighbouringFacesAgreeAlongEveryEdge)
 
 TEST(SkyPainter, BrightOverheadHazyAtTheHorizonSeaColouredBelow)
 {
-    const tavColour up = SkyPainter::Colour({0, 1, 0});
-    const tavColour horizon = SkyPainter::Colour(Normalize({-1, 0.01f, -1}));
-    const tavColour below = SkyPainter::Colour({0, -1, 0});
+    const Colour up = SkyPainter::SkyAt({0, 1, 0});
+    const Colour horizon = SkyPainter::SkyAt(Normalize({-1, 0.01f, -1}));
+    const Colour below = SkyPainter::SkyAt({0, -1, 0});
     EXPECT_GT(up.b, up.r + 0.3f);                           // blue overhead
     EXPECT_GT(Luminance(horizon), Luminance(up));           // pale at the horizon
     EXPECT_LT(Luminance(below), Luminance(horizon) - 0.3f); // the sea's haze below
-    EXPECT_GT(Luminance(SkyPainter::Colour(SkyPainter::SunDirection())), 0.97f);
+    EXPECT_GT(Luminance(SkyPainter::SkyAt(SkyPainter::SunDirection())), 0.97f);
 }
 
 TEST(SeaPainter, WaterAndCausticsTileAndTheCausticsLoop)
@@ -116,7 +118,7 @@ TEST(SeaPainter, WaterAndCausticsTileAndTheCausticsLoop)
     float inside = 0.0f, wrap = 0.0f;
     ColumnSteps(SeaPainter::Water(size), inside, wrap);
     EXPECT_LT(wrap, inside * 2.0f + 0.01f);
-    const tavImage first = SeaPainter::Caustic(0, 32, size);
+    const Image first = SeaPainter::Caustic(0, 32, size);
     ColumnSteps(first, inside, wrap);
     EXPECT_LT(wrap, inside * 2.0f + 0.01f);
     // Frame 31 leads into frame 0 as smoothly as frame 0 into frame 1.
@@ -131,7 +133,7 @@ TEST(SeaPainter, CausticsAreDimLinesOnBlack)
 {
     // The game adds the frame times the water colour: a bright frame would
     // wash the sea out.
-    const tavImage frame = SeaPainter::Caustic(5, 32, 64);
+    const Image frame = SeaPainter::Caustic(5, 32, 64);
     float sum = 0.0f, brightest = 0.0f;
     int dark = 0;
     for (int y = 0; y < 64; ++y)
@@ -150,7 +152,7 @@ TEST(SeaPainter, CausticsAreDimLinesOnBlack)
 TEST(ScreenPainter, GuiAtlasCellsHoldTheirShapes)
 {
     const int size = 256;
-    const tavImage gui = ScreenPainter::Gui(size);
+    const Image gui = ScreenPainter::Gui(size);
     auto alphaAt = [&](float u, float v) { return gui.At(int(u * size), int(v * size)).a; };
     // Radio and check boxes: opaque in their middles, clear at their corners.
     for (float u : {0.165f, 0.495f})
@@ -184,7 +186,7 @@ TEST(ScreenPainter, GuiAtlasCellsHoldTheirShapes)
 
 TEST(ScreenPainter, ConsoleIsDarkAboveAndLightBehindTheInputLine)
 {
-    const tavImage console = ScreenPainter::Console(512, 256);
+    const Image console = ScreenPainter::Console(512, 256);
     // Console lines are light, the input line black: each needs its ground.
     float top = 0.0f, band = 0.0f;
     for (int x = 0; x < 512; ++x)

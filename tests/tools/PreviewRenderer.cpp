@@ -1,8 +1,8 @@
 #include "PreviewRenderer.h"
 
-#include "tavImage.h"
-#include "tavImageFile.h"
-#include "tavBinaryFile.h"
+#include "Image.h"
+#include "ImageFile.h"
+#include "BinaryFile.h"
 
 namespace
 {
@@ -239,7 +239,7 @@ bool PreviewRenderer::End(const std::string& path)
     SafeRelease(savedDepth);
     D3DLOCKED_RECT locked;
     if (!copied || FAILED(copy->LockRect(&locked, nullptr, D3DLOCK_READONLY))) return false;
-    tavImage image(width, height);
+    assetgen::Image image(width, height);
     for (int y = 0; y < height; ++y)
     {
         const BYTE* row = static_cast<const BYTE*>(locked.pBits) + y * locked.Pitch;
@@ -248,5 +248,5 @@ bool PreviewRenderer::End(const std::string& path)
                               row[x * 4] / 255.0f};
     }
     copy->UnlockRect();
-    return tavBinaryFile::Write(path, tavImageFile::EncodeBMP(image));
+    return assetgen::BinaryFile::Write(path, assetgen::ImageFile::EncodeBMP(image));
 }

@@ -4,20 +4,22 @@
 
 #include <cmath>
 
+using namespace assetgen;
+
 namespace
 {
 // A square floor (two triangles) at height `y`, from `x0` to `x1` along x
 // and from -1000 to 1000 along z.
-void Floor(std::vector<tavVec3>& out, float x0, float x1, float y)
+void Floor(std::vector<Vec3>& out, float x0, float x1, float y)
 {
-    const tavVec3 a(x0, y, -1000), b(x1, y, -1000), c(x0, y, 1000), d(x1, y, 1000);
+    const Vec3 a(x0, y, -1000), b(x1, y, -1000), c(x0, y, 1000), d(x1, y, 1000);
     out.insert(out.end(), {a, c, b, b, c, d});
 }
 } // namespace
 
 TEST(RouteWalker, WalksTwoHundredUnitsPerSecondAndFallsFromEdges)
 {
-    std::vector<tavVec3> level;
+    std::vector<Vec3> level;
     Floor(level, -1000, 1000, 0);
     RouteWalker walker(level);
     // Facing +z at the start, as in the game.
@@ -39,7 +41,7 @@ TEST(RouteWalker, AJumpCarriesAboutEightHundredUnitsAndNoFurther)
     // Two floors with a gap between x = 0 and x = gap.
     for (float gap : {700.0f, 900.0f})
     {
-        std::vector<tavVec3> level;
+        std::vector<Vec3> level;
         Floor(level, -400, 0, 0);
         Floor(level, gap, gap + 1000, 0);
         RouteWalker walker(level);
@@ -59,9 +61,9 @@ TEST(RouteWalker, AJumpCarriesAboutEightHundredUnitsAndNoFurther)
 TEST(RouteWalker, ClimbsAGentleRampButNotAWall)
 {
     // A ramp rising 200 over 800 (14 degrees) up to a landing.
-    std::vector<tavVec3> level;
+    std::vector<Vec3> level;
     Floor(level, -400, 0, 0);
-    const tavVec3 a(0, 0, -1000), b(800, 200, -1000), c(0, 0, 1000), d(800, 200, 1000);
+    const Vec3 a(0, 0, -1000), b(800, 200, -1000), c(0, 0, 1000), d(800, 200, 1000);
     level.insert(level.end(), {a, c, b, b, c, d});
     Floor(level, 800, 1200, 200);
     RouteWalker walker(level);
@@ -70,7 +72,7 @@ TEST(RouteWalker, ClimbsAGentleRampButNotAWall)
     EXPECT_TRUE(up.reachedEgg) << up.failure;
 
     // A 100-unit step without a jump stops the walk.
-    std::vector<tavVec3> wall;
+    std::vector<Vec3> wall;
     Floor(wall, -400, 0, 0);
     Floor(wall, 0, 400, 100);
     wall.insert(wall.end(), {{0, 0, -1000},

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+using namespace assetgen;
+
 namespace
 {
 struct Measure

@@ -8,10 +8,13 @@
 #include "SkyPainter.h"
 #include "SoundDesign.h"
 #include "SurfacePainter.h"
-#include "tavBinaryFile.h"
-#include "tavImageFile.h"
-#include "tavWaveFile.h"
-#include "tavXFileWriter.h"
+#include "BinaryFile.h"
+#include "ImageFile.h"
+#include "WaveFile.h"
+#include "XFileWriter.h"
+
+namespace assetgen
+{
 
 namespace
 {
@@ -36,7 +39,7 @@ bool AssetGenerator::Generate(const std::string& target, std::string& failure)
 
 bool AssetGenerator::Save(const std::string& name, const std::vector<unsigned char>& bytes)
 {
-    if (!tavBinaryFile::Write(folder + "/" + name, bytes))
+    if (!BinaryFile::Write(folder + "/" + name, bytes))
     {
         error = "cannot write " + folder + "/" + name;
         return false;
@@ -52,22 +55,22 @@ bool AssetGenerator::Save(const std::string& name, const std::string& text)
 
 bool AssetGenerator::WriteMeshes()
 {
-    return Save("level.x", tavXFileWriter::ToText(LevelDesign::Build(), "Level")) &&
-           Save("chixen.x", tavXFileWriter::ToText(ChickenDesign::Build(), "Chicken")) &&
-           Save("egg.x", tavXFileWriter::ToText(PropDesign::Egg(), "Egg")) &&
-           Save("blood.x", tavXFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop"));
+    return Save("level.x", XFileWriter::ToText(LevelDesign::Build(), "Level")) &&
+           Save("chixen.x", XFileWriter::ToText(ChickenDesign::Build(), "Chicken")) &&
+           Save("egg.x", XFileWriter::ToText(PropDesign::Egg(), "Egg")) &&
+           Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop"));
 }
 
 bool AssetGenerator::WriteSounds()
 {
     const uint32_t rate = SoundDesign::SampleRate;
-    if (!Save("splash.sfx", tavWaveFile::Encode(SoundDesign::Splash(), rate)) ||
-        !Save("jumped.sfx", tavWaveFile::Encode(SoundDesign::Jumped(), rate)) ||
-        !Save("pop.sfx", tavWaveFile::Encode(SoundDesign::Pop(), rate)))
+    if (!Save("splash.sfx", WaveFile::Encode(SoundDesign::Splash(), rate)) ||
+        !Save("jumped.sfx", WaveFile::Encode(SoundDesign::Jumped(), rate)) ||
+        !Save("pop.sfx", WaveFile::Encode(SoundDesign::Pop(), rate)))
         return false;
     for (int i = 0; i < SoundDesign::CluckCount; ++i)
         if (!Save("idle" + std::to_string(i + 1) + ".sfx",
-                  tavWaveFile::Encode(SoundDesign::Cluck(i), rate)))
+                  WaveFile::Encode(SoundDesign::Cluck(i), rate)))
             return false;
     return true;
 }
@@ -76,18 +79,18 @@ bool AssetGenerator::WriteSky()
 {
     for (int face = 0; face < 6; ++face)
         if (!Save("sky1-" + std::to_string(face) + ".tex",
-                  tavImageFile::EncodeDDS(SkyPainter::Face(face, SkySize))))
+                  ImageFile::EncodeDDS(SkyPainter::Face(face, SkySize))))
             return false;
     return true;
 }
 
 bool AssetGenerator::WriteSea()
 {
-    if (!Save("water.tex", tavImageFile::EncodeDDS(SeaPainter::Water(WaterSize)))) return false;
+    if (!Save("water.tex", ImageFile::EncodeDDS(SeaPainter::Water(WaterSize)))) return false;
     for (int frame = 0; frame < CausticFrames; ++frame)
         if (!Save("caust" + std::to_string(frame) + ".tga",
-                  tavImageFile::EncodeTGA(SeaPainter::Caustic(frame, CausticFrames, CausticSize),
-                                          false)))
+                  ImageFile::EncodeTGA(SeaPainter::Caustic(frame, CausticFrames, CausticSize),
+                                       false)))
             return false;
     return true;
 }
@@ -97,7 +100,7 @@ bool AssetGenerator::WriteSurfaces()
     struct Surface
     {
         const char* name;
-        tavImage (*paint)(int);
+        Image (*paint)(int);
         int size;
     };
     const Surface surfaces[] = {
@@ -117,12 +120,14 @@ bool AssetGenerator::WriteSurfaces()
         {"blood.tex", SurfacePainter::Blood, SmallSize},
     };
     for (const Surface& s : surfaces)
-        if (!Save(s.name, tavImageFile::EncodeDDS(s.paint(s.size)))) return false;
+        if (!Save(s.name, ImageFile::EncodeDDS(s.paint(s.size)))) return false;
     return true;
 }
 
 bool AssetGenerator::WriteScreens()
 {
-    return Save("console.tex", tavImageFile::EncodeDDS(ScreenPainter::Console(512, 256))) &&
-           Save("gui.tex", tavImageFile::EncodeDDS(ScreenPainter::Gui(256)));
+    return Save("console.tex", ImageFile::EncodeDDS(ScreenPainter::Console(512, 256))) &&
+           Save("gui.tex", ImageFile::EncodeDDS(ScreenPainter::Gui(256)));
 }
+
+} // namespace assetgen

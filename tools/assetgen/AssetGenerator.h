@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+namespace assetgen
+{
+
 class AssetGenerator
 {
 public:
@@ -29,3 +32,5 @@ private:
     std::string error;
     std::vector<std::string> written;
 };
+
+} // namespace assetgen

@@ -1,58 +1,60 @@
 #include "ChickenDesign.h"
 
-#include "tavMeshBuilder.h"
+#include "MeshBuilder.h"
 
 #include <cmath>
+
+namespace assetgen
+{
 
 namespace
 {
 const float Pi = 3.14159265f;
 
 // Ellipsoid outline: a sphere of radius 1 from the bottom pole to the top.
-tavProfilePoint Round(float t)
+ProfilePoint Round(float t)
 {
     return {std::sin(Pi * t), -std::cos(Pi * t)};
 }
 
 // An egg-like outline, fuller towards t = 0; rings crowd towards the ends
 // so they stay round.
-tavProfilePoint Plump(float t)
+ProfilePoint Plump(float t)
 {
     const float s = -std::cos(Pi * t);
     return {std::sin(Pi * t) * (1.0f - 0.18f * s), s};
 }
 
 // A cone with a rounded base, tip at t = 1.
-tavProfilePoint Cone(float t)
+ProfilePoint Cone(float t)
 {
     const float base = std::min(1.0f, t / 0.2f);
     return {std::sqrt(base) * (1.0f - t), t};
 }
 
 // Adds a lathe part scaled by (rx, ry, rz) around its frame.
-void AddPart(tavMesh& mesh, const std::string& name, tavProfilePoint (*outline)(float),
-             const tavFrame& frame, float rx, float ry, float rz, uint32_t subset, int rings,
+void AddPart(Mesh& mesh, const std::string& name, ProfilePoint (*outline)(float),
+             const Frame& frame, float rx, float ry, float rz, uint32_t subset, int rings,
              int segments, float textureRepeat)
 {
     auto scaled = [outline, ry](float t)
     {
-        tavProfilePoint p = outline(t);
+        ProfilePoint p = outline(t);
         p.height *= ry;
         return p;
     };
-    const tavRingMesh solid = Lathe(scaled, rings, segments, frame, rx, rz, subset);
-    tavMeshBuilder(mesh).AddRingMesh(name, solid,
-                                     [&](int ring, float around, const tavVec3&, float& u, float& v)
-                                     {
-                                         u = around * textureRepeat;
-                                         v = float(ring) / float(rings) * textureRepeat;
-                                     });
+    const RingMesh solid = Lathe(scaled, rings, segments, frame, rx, rz, subset);
+    MeshBuilder(mesh).AddRingMesh(name, solid,
+                                  [&](int ring, float around, const Vec3&, float& u, float& v)
+                                  {
+                                      u = around * textureRepeat;
+                                      v = float(ring) / float(rings) * textureRepeat;
+                                  });
 }
 
-tavMeshMaterial Material(const char* name, const char* texture, float r, float g, float b,
-                         float glow)
+MeshMaterial Material(const char* name, const char* texture, float r, float g, float b, float glow)
 {
-    tavMeshMaterial m;
+    MeshMaterial m;
     m.name = name;
     m.texture = texture;
     m.diffuse[0] = r;
@@ -67,7 +69,7 @@ tavMeshMaterial Material(const char* name, const char* texture, float r, float g
 }
 } // namespace
 
-void ChickenDesign::AddMaterials(tavMesh& mesh)
+void ChickenDesign::AddMaterials(Mesh& mesh)
 {
     mesh.AddMaterial(Material("Body", "feather.tex", 0.85f, 0.85f, 0.83f, 0.5f));
     mesh.AddMaterial(Material("LeftLeg", "skin.tex", 0.85f, 0.8f, 0.75f, 0.4f));
@@ -75,7 +77,7 @@ void ChickenDesign::AddMaterials(tavMesh& mesh)
     mesh.AddMaterial(Material("Beak", "skin.tex", 0.9f, 0.85f, 0.7f, 0.45f));
     mesh.AddMaterial(Material("Comb", "comb.tex", 0.9f, 0.85f, 0.85f, 0.45f));
     mesh.AddMaterial(Material("Wings", "feather.tex", 0.8f, 0.78f, 0.74f, 0.46f));
-    tavMeshMaterial eyes = Material("Eyes", "eye.tex", 0.9f, 0.9f, 0.9f, 0.3f);
+    MeshMaterial eyes = Material("Eyes", "eye.tex", 0.9f, 0.9f, 0.9f, 0.3f);
     eyes.power = 30.0f;
     eyes.specular[0] = eyes.specular[1] = eyes.specular[2] = 0.6f;
     mesh.AddMaterial(eyes);
@@ -83,26 +85,26 @@ void ChickenDesign::AddMaterials(tavMesh& mesh)
     mesh.AddMaterial(Material("RightLeg", "skin.tex", 0.85f, 0.8f, 0.75f, 0.4f));
 }
 
-void ChickenDesign::AddBody(tavMesh& mesh)
+void ChickenDesign::AddBody(Mesh& mesh)
 {
     // A plump body, its breast raised towards the head, and the neck.
-    tavFrame body;
+    Frame body;
     body.origin = {0.0f, 0.2f, -0.8f};
     body.pitch = Pi * 0.5f - 0.3f; // long axis along z, front tipped up
     AddPart(mesh, "body", Plump, body, 4.3f, 5.6f, 4.4f, Body, 14, 16, 2.0f);
-    tavFrame neck;
+    Frame neck;
     neck.origin = {0.0f, 2.9f, 2.4f};
     neck.pitch = 0.45f;
     AddPart(mesh, "neck", Round, neck, 2.1f, 2.9f, 2.2f, Body, 10, 14, 1.0f);
 }
 
-void ChickenDesign::AddHead(tavMesh& mesh)
+void ChickenDesign::AddHead(Mesh& mesh)
 {
-    tavFrame head;
+    Frame head;
     head.origin = {0.0f, 5.2f, 3.7f};
     AddPart(mesh, "head", Round, head, 2.35f, 2.3f, 2.5f, Head, 12, 16, 1.0f);
 
-    tavFrame beak;
+    Frame beak;
     beak.origin = {0.0f, 4.9f, 5.6f};
     beak.pitch = Pi * 0.5f + 0.18f; // pointing forward, a little down
     AddPart(mesh, "beak", Cone, beak, 0.85f, 2.1f, 0.6f, Beak, 6, 10, 1.0f);
@@ -112,11 +114,11 @@ void ChickenDesign::AddHead(tavMesh& mesh)
         {2.7f, 7.5f, 0.85f, 0.0f}, {3.7f, 7.9f, 1.05f, 0.0f}, {4.7f, 7.55f, 0.9f, 0.0f}};
     for (const float* l : lobes)
     {
-        tavFrame lobe;
+        Frame lobe;
         lobe.origin = {0.0f, l[1], l[0]};
         AddPart(mesh, "comb", Round, lobe, 0.42f, l[2], l[2] * 0.75f, Comb, 8, 10, 1.0f);
     }
-    tavFrame wattle;
+    Frame wattle;
     wattle.origin = {0.0f, 3.5f, 5.4f};
     wattle.pitch = 0.3f;
     AddPart(mesh, "wattle", Round, wattle, 0.45f, 0.95f, 0.55f, Comb, 8, 10, 1.0f);
@@ -124,7 +126,7 @@ void ChickenDesign::AddHead(tavMesh& mesh)
     // Eyes look sideways: the pupil sits on the outer pole.
     for (float side : {-1.0f, 1.0f})
     {
-        tavFrame eye;
+        Frame eye;
         eye.origin = {side * 2.05f, 5.75f, 4.75f};
         eye.roll = side * Pi * 0.5f;
         eye.yaw = -side * 0.45f; // and a little forward
@@ -132,12 +134,12 @@ void ChickenDesign::AddHead(tavMesh& mesh)
     }
 }
 
-void ChickenDesign::AddWingsAndTail(tavMesh& mesh)
+void ChickenDesign::AddWingsAndTail(Mesh& mesh)
 {
     // Folded wings along the flanks, full at the shoulder, tips raised.
     for (float side : {-1.0f, 1.0f})
     {
-        tavFrame wing;
+        Frame wing;
         wing.origin = {side * 3.7f, 1.0f, -1.0f};
         wing.pitch = -Pi * 0.5f + 0.28f; // pointing back and up
         wing.yaw = side * 0.1f;
@@ -147,7 +149,7 @@ void ChickenDesign::AddWingsAndTail(tavMesh& mesh)
     for (int i = -2; i <= 2; ++i)
     {
         const float f = float(i);
-        tavFrame feather;
+        Frame feather;
         feather.origin = {f * 0.55f, 3.0f - std::fabs(f) * 0.25f, -6.0f};
         feather.pitch = -0.5f;
         feather.roll = -f * 0.22f;
@@ -156,18 +158,18 @@ void ChickenDesign::AddWingsAndTail(tavMesh& mesh)
     }
 }
 
-void ChickenDesign::AddLeg(tavMesh& mesh, uint32_t subset, float side)
+void ChickenDesign::AddLeg(Mesh& mesh, uint32_t subset, float side)
 {
     const float x = side * 1.35f;
     // Thigh feathers tuck into the body; the shank runs down to the foot.
-    tavFrame shank;
+    Frame shank;
     shank.origin = {x, -6.2f, 0.1f};
     AddPart(mesh, "shank", Round, shank, 0.42f, 3.4f, 0.42f, subset, 8, 8, 1.0f);
     // Three toes forward, one back, flat on the ground at y = -9.6.
     const float toes[4][2] = {{-0.5f, 1.9f}, {0.0f, 2.2f}, {0.5f, 1.9f}, {Pi, 1.3f}};
     for (const float* t : toes)
     {
-        tavFrame toe;
+        Frame toe;
         toe.origin = {x, -9.45f, 0.1f};
         toe.pitch = Pi * 0.5f;
         toe.yaw = t[0] * side;
@@ -175,9 +177,9 @@ void ChickenDesign::AddLeg(tavMesh& mesh, uint32_t subset, float side)
     }
 }
 
-tavMesh ChickenDesign::Build()
+Mesh ChickenDesign::Build()
 {
-    tavMesh mesh;
+    Mesh mesh;
     AddMaterials(mesh);
     AddBody(mesh);
     AddLeg(mesh, LeftLeg, -1.0f);
@@ -186,3 +188,5 @@ tavMesh ChickenDesign::Build()
     AddLeg(mesh, RightLeg, 1.0f);
     return mesh;
 }
+
+} // namespace assetgen

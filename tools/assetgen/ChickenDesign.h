@@ -5,12 +5,15 @@
 // 3 beak, 4 comb and wattle, 5 wings, 6 eyes, 7 tail, 8 right leg. The legs
 // hang from the origin, so turning them about x swings them from the hip.
 
-#include "tavMesh.h"
+#include "Mesh.h"
+
+namespace assetgen
+{
 
 class ChickenDesign
 {
 public:
-    static tavMesh Build();
+    static Mesh Build();
 
     enum Subset : uint32_t
     {
@@ -27,9 +30,11 @@ public:
     };
 
 private:
-    static void AddMaterials(tavMesh& mesh);
-    static void AddBody(tavMesh& mesh);
-    static void AddHead(tavMesh& mesh);
-    static void AddWingsAndTail(tavMesh& mesh);
-    static void AddLeg(tavMesh& mesh, uint32_t subset, float side);
+    static void AddMaterials(Mesh& mesh);
+    static void AddBody(Mesh& mesh);
+    static void AddHead(Mesh& mesh);
+    static void AddWingsAndTail(Mesh& mesh);
+    static void AddLeg(Mesh& mesh, uint32_t subset, float side);
 };
+
+} // namespace assetgen

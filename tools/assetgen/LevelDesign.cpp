@@ -1,13 +1,16 @@
 #include "LevelDesign.h"
 
-#include "tavMeshBuilder.h"
-#include "tavNoise.h"
+#include "MeshBuilder.h"
+#include "Noise.h"
 
 #include <algorithm>
 #include <cmath>
 
-const tavVec3 LevelDesign::Start(0.0f, 60.0f, 0.0f);
-const tavVec3 LevelDesign::EggPosition(6254.0f, 1264.0f, 7081.0f);
+namespace assetgen
+{
+
+const Vec3 LevelDesign::Start(0.0f, 60.0f, 0.0f);
+const Vec3 LevelDesign::EggPosition(6254.0f, 1264.0f, 7081.0f);
 
 namespace
 {
@@ -18,9 +21,9 @@ const float SeaBed = -60.0f;
 // Largest cell edge of a subdivided face.
 const float MaxCell = 120.0f;
 
-tavMeshMaterial Material(const char* name, const char* texture, float diffuse, float glow)
+MeshMaterial Material(const char* name, const char* texture, float diffuse, float glow)
 {
-    tavMeshMaterial m;
+    MeshMaterial m;
     m.name = name;
     m.texture = texture;
     m.diffuse[0] = m.diffuse[1] = m.diffuse[2] = diffuse;
@@ -31,9 +34,9 @@ tavMeshMaterial Material(const char* name, const char* texture, float diffuse, f
 
 // Texture coordinates from world positions: tops by x and z, sides by their
 // horizontal run and height. `scale` world units per texture repeat.
-tavFaceUv WorldUv(float scale)
+FaceUv WorldUv(float scale)
 {
-    return [scale](const tavVec3& p, const tavVec3& n, int, float& u, float& v)
+    return [scale](const Vec3& p, const Vec3& n, int, float& u, float& v)
     {
         if (std::fabs(n.y) > 0.6f)
         {
@@ -49,7 +52,7 @@ tavFaceUv WorldUv(float scale)
 class LevelBuilder
 {
 public:
-    explicit LevelBuilder(tavMesh& target) : mesh(target), builder(target) {}
+    explicit LevelBuilder(Mesh& target) : mesh(target), builder(target) {}
 
     void AddMaterials();
     void Island(const char* name, float cx, float cz, float radius, float top, float depth,
@@ -59,21 +62,21 @@ public:
     void Pillar(const char* name, float cx, float cz, float sizeX, float sizeZ, float top);
     void Platform(const char* name, float cx, float cz, float sizeX, float sizeZ, float top,
                   float thickness, float pillar);
-    void Ramp(const char* name, const tavVec3& from, const tavVec3& to, float width,
-              float thickness, int posts);
+    void Ramp(const char* name, const Vec3& from, const Vec3& to, float width, float thickness,
+              int posts);
     void Tree(float x, float z, float ground, float height, uint32_t seed);
     void Boulder(float x, float z, float ground, float size, uint32_t seed);
+    void Bush(float x, float z, float ground, float size, uint32_t seed);
     void Column(float x, float z, float ground, float height);
     void GoalPlatform(float cx, float cz, float radius, float top);
     void SeaStack(float x, float z, float top, float radius, uint32_t seed);
 
 private:
     void Post(float x, float z, float top);
-    void AddRings(const char* name, const tavRingMesh& solid, uint32_t planarMaterials,
-                  float scale);
+    void AddRings(const char* name, const RingMesh& solid, uint32_t planarMaterials, float scale);
 
-    tavMesh& mesh;
-    tavMeshBuilder builder;
+    Mesh& mesh;
+    MeshBuilder builder;
 };
 
 void LevelBuilder::AddMaterials()
@@ -83,7 +86,7 @@ void LevelBuilder::AddMaterials()
     mesh.AddMaterial(Material("Planks", "planks.tex", 0.75f, 0.36f));
     mesh.AddMaterial(Material("Flagstone", "flagstone.tex", 0.68f, 0.4f));
     mesh.AddMaterial(Material("Wall", "wall.tex", 0.66f, 0.44f));
-    tavMeshMaterial gold = Material("GoldTile", "goldtile.tex", 0.8f, 0.48f);
+    MeshMaterial gold = Material("GoldTile", "goldtile.tex", 0.8f, 0.48f);
     gold.power = 25.0f;
     gold.specular[0] = gold.specular[1] = 0.6f;
     gold.specular[2] = 0.4f;
@@ -94,17 +97,17 @@ void LevelBuilder::AddMaterials()
 
 // Bands whose material is in `planarMaterials` (a bit set) get top-down
 // coordinates; the others wrap round the solid and run down its height.
-void LevelBuilder::AddRings(const char* name, const tavRingMesh& solid, uint32_t planarMaterials,
+void LevelBuilder::AddRings(const char* name, const RingMesh& solid, uint32_t planarMaterials,
                             float scale)
 {
     float radius = 0.0f;
-    tavVec3 centre = solid.rings.front().front();
-    for (const std::vector<tavVec3>& ring : solid.rings)
-        for (const tavVec3& p : ring)
+    Vec3 centre = solid.rings.front().front();
+    for (const std::vector<Vec3>& ring : solid.rings)
+        for (const Vec3& p : ring)
             radius = std::max(radius, std::hypot(p.x - centre.x, p.z - centre.z));
     const float around = std::max(1.0f, std::round(TwoPi * radius / scale));
     builder.AddRingMesh(name, solid,
-                        [&](int ring, float a, const tavVec3& p, float& u, float& v)
+                        [&](int ring, float a, const Vec3& p, float& u, float& v)
                         {
                             const size_t band =
                                 size_t(std::min(ring, int(solid.bandMaterial.size()) - 1));
@@ -122,20 +125,20 @@ void LevelBuilder::AddRings(const char* name, const tavRingMesh& solid, uint32_t
 // Rings of a craggy underside narrowing from `radius` at height `from` to a
 // point `depth` below; spaced so that no band is much taller than it is
 // wide around.
-void AddUnderside(tavRingMesh& solid, float cx, float cz, float radius, float from, float depth,
+void AddUnderside(RingMesh& solid, float cx, float cz, float radius, float from, float depth,
                   int segments, float rough, uint32_t seed)
 {
     const float steps[] = {0.25f, 0.45f, 0.62f, 0.76f, 0.87f, 0.95f};
     uint32_t salt = 2;
     for (float s : steps)
     {
-        std::vector<tavVec3> points;
+        std::vector<Vec3> points;
         const float r = radius * std::pow(1.0f - s, 0.55f);
         for (int i = 0; i < segments; ++i)
         {
             const float a = TwoPi * float(i) / float(segments);
-            const float k = 1.0f + rough * tavNoise::Gradient(float(i) / float(segments) * 5.0f,
-                                                              0.37f + float(salt), 5, 64, seed);
+            const float k = 1.0f + rough * Noise::Gradient(float(i) / float(segments) * 5.0f,
+                                                           0.37f + float(salt), 5, 64, seed);
             points.push_back(
                 {cx + std::cos(a) * r * k, from - depth * s, cz + std::sin(a) * r * k});
         }
@@ -162,13 +165,13 @@ void LevelBuilder::Island(const char* name, float cx, float cz, float radius, fl
     auto outline = [&](int s)
     {
         const float a = float(s) / float(segments) * 5.0f;
-        return 1.0f + 0.07f * tavNoise::Gradient(a, 0.37f, 5, 64, seed);
+        return 1.0f + 0.07f * Noise::Gradient(a, 0.37f, 5, 64, seed);
     };
-    tavRingMesh solid;
+    RingMesh solid;
     solid.rings.push_back({{cx, top, cz}});
     for (const Ring& r : rings)
     {
-        std::vector<tavVec3> points;
+        std::vector<Vec3> points;
         for (int s = 0; s < segments; ++s)
         {
             const float a = TwoPi * float(s) / float(segments);
@@ -187,8 +190,8 @@ void LevelBuilder::Island(const char* name, float cx, float cz, float radius, fl
 void LevelBuilder::Slab(const char* name, float cx, float cz, float sizeX, float sizeZ, float top,
                         float thickness, uint32_t topMaterial)
 {
-    tavHexahedron box = tavHexahedron::Box({cx, top - thickness * 0.5f, cz}, {sizeX * 0.5f, 0, 0},
-                                           {0, thickness * 0.5f, 0}, {0, 0, sizeZ * 0.5f});
+    Hexahedron box = Hexahedron::Box({cx, top - thickness * 0.5f, cz}, {sizeX * 0.5f, 0, 0},
+                                     {0, thickness * 0.5f, 0}, {0, 0, sizeZ * 0.5f});
     box.Subdivide(MaxCell);
     box.SetMaterials(topMaterial, LevelDesign::Wall);
     builder.AddHexahedron(name, box, WorldUv(256.0f));
@@ -211,8 +214,8 @@ void LevelBuilder::Platform(const char* name, float cx, float cz, float sizeX, f
 
 void LevelBuilder::Post(float x, float z, float top)
 {
-    tavHexahedron post = tavHexahedron::Box({x, (top + SeaBed) * 0.5f, z}, {12, 0, 0},
-                                            {0, (top - SeaBed) * 0.5f, 0}, {0, 0, 12});
+    Hexahedron post = Hexahedron::Box({x, (top + SeaBed) * 0.5f, z}, {12, 0, 0},
+                                      {0, (top - SeaBed) * 0.5f, 0}, {0, 0, 12});
     post.Subdivide(MaxCell);
     post.SetMaterials(LevelDesign::Bark, LevelDesign::Bark);
     builder.AddHexahedron("post", post, WorldUv(64.0f));
@@ -220,26 +223,26 @@ void LevelBuilder::Post(float x, float z, float top)
 
 // A plank walk from `from` to `to` (its top surface), `posts` wooden posts
 // under it down into the sea. Boards run across the walk.
-void LevelBuilder::Ramp(const char* name, const tavVec3& from, const tavVec3& to, float width,
+void LevelBuilder::Ramp(const char* name, const Vec3& from, const Vec3& to, float width,
                         float thickness, int posts)
 {
-    const tavVec3 along = Normalize(tavVec3(to.x - from.x, 0.0f, to.z - from.z));
-    const tavVec3 across(along.z, 0.0f, -along.x);
-    const tavVec3 half = across * (width * 0.5f);
-    const tavVec3 down(0.0f, -thickness, 0.0f);
-    tavHexahedron slab;
+    const Vec3 along = Normalize(Vec3(to.x - from.x, 0.0f, to.z - from.z));
+    const Vec3 across(along.z, 0.0f, -along.x);
+    const Vec3 half = across * (width * 0.5f);
+    const Vec3 down(0.0f, -thickness, 0.0f);
+    Hexahedron slab;
     for (int n = 0; n < 8; ++n)
     {
-        const tavVec3& end = (n & 1) ? to : from;
-        const tavVec3 side = (n & 2) ? half : -half;
-        slab.corner[n] = end + side + ((n & 4) ? tavVec3() : down);
+        const Vec3& end = (n & 1) ? to : from;
+        const Vec3 side = (n & 2) ? half : -half;
+        slab.corner[n] = end + side + ((n & 4) ? Vec3() : down);
     }
     slab.Subdivide(MaxCell);
     slab.SetMaterials(LevelDesign::Planks, LevelDesign::Planks);
     const float scale = 192.0f;
     builder.AddHexahedron(
         name, slab,
-        [=](const tavVec3& p, const tavVec3& n, int, float& u, float& v)
+        [=](const Vec3& p, const Vec3& n, int, float& u, float& v)
         {
             if (std::fabs(n.y) > 0.6f)
             {
@@ -253,10 +256,10 @@ void LevelBuilder::Ramp(const char* name, const tavVec3& from, const tavVec3& to
     for (int i = 1; i <= posts; ++i)
     {
         const float t = float(i) / float(posts + 1);
-        const tavVec3 at = Lerp(from, to, t);
+        const Vec3 at = Lerp(from, to, t);
         for (float side : {-1.0f, 1.0f})
         {
-            const tavVec3 p = at + half * (side * 0.8f);
+            const Vec3 p = at + half * (side * 0.8f);
             Post(p.x, p.z, p.y - thickness + 6.0f);
         }
     }
@@ -267,14 +270,14 @@ void LevelBuilder::Tree(float x, float z, float ground, float height, uint32_t s
     // The trunk: rings close enough together that no face is a sliver.
     const float trunk = 11.0f;
     const int rings = 2 + int(std::ceil(height / 16.0f));
-    tavFrame base;
+    Frame base;
     base.origin = {x, ground - 10.0f, z};
     const float tall = height + 10.0f;
-    tavRingMesh stem = Lathe(
+    RingMesh stem = Lathe(
         [=](float t)
         {
             const float k = std::clamp((t * float(rings) - 1.0f) / float(rings - 2), 0.0f, 1.0f);
-            return tavProfilePoint{trunk * (1.0f - 0.35f * k), k * tall};
+            return ProfilePoint{trunk * (1.0f - 0.35f * k), k * tall};
         },
         rings, 8, base, 1.0f, 1.0f, LevelDesign::Bark);
     AddRings("trunk", stem, 0, 64.0f);
@@ -283,14 +286,13 @@ void LevelBuilder::Tree(float x, float z, float ground, float height, uint32_t s
     uint32_t lumps = seed * 7u;
     for (const float* b : blobs)
     {
-        tavFrame crown;
+        Frame crown;
         crown.origin = {x + b[0], ground + height + b[2] * 0.35f + b[1], z - b[0] * 0.5f};
         const uint32_t lumpSeed = lumps++;
         builder.AddBall(
             "crown", crown, {b[2], b[2] * 0.72f, b[2]}, 2, LevelDesign::Leaves,
-            [lumpSeed](const tavVec3& d) {
-                return 1.0f +
-                       0.14f * tavNoise::Gradient(d.x * 1.7f, d.y * 1.7f, d.z * 1.7f, lumpSeed);
+            [lumpSeed](const Vec3& d) {
+                return 1.0f + 0.14f * Noise::Gradient(d.x * 1.7f, d.y * 1.7f, d.z * 1.7f, lumpSeed);
             },
             96.0f);
     }
@@ -298,31 +300,43 @@ void LevelBuilder::Tree(float x, float z, float ground, float height, uint32_t s
 
 void LevelBuilder::Boulder(float x, float z, float ground, float size, uint32_t seed)
 {
-    tavFrame frame;
+    Frame frame;
     frame.origin = {x, ground + size * 0.2f, z};
     frame.yaw = float(seed);
     builder.AddBall(
         "boulder", frame, {size, size * 0.6f, size * 0.85f}, 1, LevelDesign::Rock,
-        [seed](const tavVec3& d)
-        { return 1.0f + 0.22f * tavNoise::Gradient(d.x * 1.3f, d.y * 1.3f, d.z * 1.3f, seed); },
+        [seed](const Vec3& d)
+        { return 1.0f + 0.22f * Noise::Gradient(d.x * 1.3f, d.y * 1.3f, d.z * 1.3f, seed); },
         128.0f);
+}
+
+void LevelBuilder::Bush(float x, float z, float ground, float size, uint32_t seed)
+{
+    Frame frame;
+    frame.origin = {x, ground + size * 0.3f, z};
+    frame.yaw = float(seed);
+    builder.AddBall(
+        "bush", frame, {size, size * 0.7f, size}, 1, LevelDesign::Leaves,
+        [seed](const Vec3& d)
+        { return 1.0f + 0.18f * Noise::Gradient(d.x * 2.1f, d.y * 2.1f, d.z * 2.1f, seed); },
+        64.0f);
 }
 
 void LevelBuilder::Column(float x, float z, float ground, float height)
 {
     const float radius = 20.0f;
     const int rings = 2 + int(std::ceil(height / 36.0f));
-    tavFrame base;
+    Frame base;
     base.origin = {x, ground - 10.0f, z};
     const float tall = height + 10.0f;
-    tavRingMesh column = Lathe(
+    RingMesh column = Lathe(
         [=](float t)
         {
             const float k = std::clamp((t * float(rings) - 1.0f) / float(rings - 2), 0.0f, 1.0f);
             // Wider at the foot and at the capital.
             const float flare = 1.0f + 0.3f * std::max(0.0f, 1.0f - k * 8.0f) +
                                 0.3f * std::max(0.0f, k * 8.0f - 7.0f);
-            return tavProfilePoint{radius * flare, k * tall};
+            return ProfilePoint{radius * flare, k * tall};
         },
         rings, 10, base, 1.0f, 1.0f, LevelDesign::Wall);
     AddRings("column", column, 0, 128.0f);
@@ -338,11 +352,11 @@ void LevelBuilder::GoalPlatform(float cx, float cz, float radius, float top)
         float scale, drop;
     };
     const Ring rings[] = {{0.45f, 0.0f}, {0.8f, 0.0f}, {1.0f, 0.0f}, {1.0f, 36.0f}, {0.94f, 72.0f}};
-    tavRingMesh solid;
+    RingMesh solid;
     solid.rings.push_back({{cx, top, cz}});
     for (const Ring& r : rings)
     {
-        std::vector<tavVec3> points;
+        std::vector<Vec3> points;
         for (int s = 0; s < segments; ++s)
         {
             const float a = TwoPi * float(s) / float(segments);
@@ -364,20 +378,20 @@ void LevelBuilder::GoalPlatform(float cx, float cz, float radius, float top)
 void LevelBuilder::SeaStack(float x, float z, float top, float radius, uint32_t seed)
 {
     const int rings = 2 + int(std::ceil((top - SeaBed) / 70.0f));
-    tavFrame base;
+    Frame base;
     base.origin = {x, SeaBed, z};
     const float tall = top - SeaBed;
-    tavRingMesh stack = Lathe(
+    RingMesh stack = Lathe(
         [=](float t)
         {
             const float k = std::clamp((t * float(rings) - 1.0f) / float(rings - 2), 0.0f, 1.0f);
-            return tavProfilePoint{radius * (1.0f - 0.55f * k * k), k * tall};
+            return ProfilePoint{radius * (1.0f - 0.55f * k * k), k * tall};
         },
         rings, 12, base, 1.0f, 1.0f, LevelDesign::Rock);
-    for (std::vector<tavVec3>& ring : stack.rings)
-        for (tavVec3& p : ring)
+    for (std::vector<Vec3>& ring : stack.rings)
+        for (Vec3& p : ring)
         {
-            const float n = tavNoise::Gradient(p.x * 0.01f, p.y * 0.01f, p.z * 0.01f, seed);
+            const float n = Noise::Gradient(p.x * 0.01f, p.y * 0.01f, p.z * 0.01f, seed);
             p.x = x + (p.x - x) * (1.0f + 0.2f * n);
             p.z = z + (p.z - z) * (1.0f + 0.2f * n);
         }
@@ -385,9 +399,9 @@ void LevelBuilder::SeaStack(float x, float z, float top, float radius, uint32_t 
 }
 } // namespace
 
-tavMesh LevelDesign::Build()
+Mesh LevelDesign::Build()
 {
-    tavMesh mesh;
+    Mesh mesh;
     LevelBuilder b(mesh);
     b.AddMaterials();
 
@@ -396,10 +410,15 @@ tavMesh LevelDesign::Build()
     b.Tree(-210.0f, -150.0f, StartFloor, 110.0f, 1u);
     b.Boulder(190.0f, -210.0f, StartFloor, 45.0f, 2u);
     b.Boulder(-120.0f, 230.0f, StartFloor, 28.0f, 3u);
+    b.Bush(250.0f, 120.0f, StartFloor, 26.0f, 31u);
+    b.Bush(-270.0f, 70.0f, StartFloor, 22.0f, 32u);
+    b.Bush(-40.0f, -300.0f, StartFloor, 30.0f, 33u);
     b.Ramp("bridge1", {0.0f, 51.0f, 300.0f}, {0.0f, 51.0f, 1090.0f}, 140.0f, 14.0f, 1);
 
     // The fork: west to a lookout (a dead end), east up the first ramp.
     b.Island("fork", 0.0f, 1380.0f, 330.0f, StartFloor, 280.0f, 12u);
+    b.Tree(90.0f, 1600.0f, StartFloor, 105.0f, 14u);
+    b.Bush(-160.0f, 1560.0f, StartFloor, 24.0f, 34u);
     b.Ramp("lookoutbridge", {-270.0f, 51.0f, 1380.0f}, {-960.0f, 51.0f, 1380.0f}, 120.0f, 14.0f, 1);
     b.Island("lookout", -1230.0f, 1380.0f, 300.0f, StartFloor, 260.0f, 13u);
     b.Tree(-1300.0f, 1480.0f, StartFloor, 120.0f, 4u);
@@ -416,6 +435,8 @@ tavMesh LevelDesign::Build()
     b.Tree(1420.0f, 3660.0f, 395.0f, 100.0f, 7u);
     b.Tree(1620.0f, 3840.0f, 395.0f, 125.0f, 8u);
     b.Tree(1880.0f, 3800.0f, 395.0f, 95.0f, 9u);
+    b.Bush(1440.0f, 3440.0f, 395.0f, 25.0f, 35u);
+    b.Bush(1980.0f, 3330.0f, 395.0f, 20.0f, 36u);
 
     // Wrong turn: a ramp north to a watchtower with a view and no way on.
     b.Ramp("towerramp", {1700.0f, 398.0f, 3950.0f}, {1700.0f, 600.0f, 4750.0f}, 150.0f, 14.0f, 1);
@@ -449,6 +470,8 @@ tavMesh LevelDesign::Build()
     b.Ramp("bridge2", {3550.0f, 1109.0f, 6530.0f}, {4360.0f, 1109.0f, 6530.0f}, 140.0f, 14.0f, 1);
     b.Island("lastisland", 4650.0f, 6530.0f, 340.0f, 1106.0f, 300.0f, 16u);
     b.Tree(4700.0f, 6350.0f, 1106.0f, 100.0f, 12u);
+    b.Bush(4560.0f, 6720.0f, 1106.0f, 24.0f, 37u);
+    b.Bush(4820.0f, 6700.0f, 1106.0f, 20.0f, 38u);
 
     // The last ramp to the ledge, and the jump to the egg's terrace.
     b.Ramp("ramp4", {4900.0f, 1109.0f, 6530.0f}, {5600.0f, 1189.0f, 6530.0f}, 170.0f, 14.0f, 1);
@@ -457,6 +480,17 @@ tavMesh LevelDesign::Build()
     b.Column(EggPosition.x + 170.0f, EggPosition.z + 120.0f, EggFloor, 150.0f);
     b.Column(EggPosition.x - 150.0f, EggPosition.z + 150.0f, EggFloor, 150.0f);
     b.Column(EggPosition.x + 150.0f, EggPosition.z - 150.0f, EggFloor, 150.0f);
+
+    // Islets out of reach, and sea stacks on the skyline.
+    b.Island("islet", -1800.0f, 4200.0f, 200.0f, 500.0f, 220.0f, 17u);
+    b.Tree(-1810.0f, 4190.0f, 500.0f, 110.0f, 15u);
+    b.Island("islet", 5300.0f, 2500.0f, 220.0f, 720.0f, 240.0f, 18u);
+    b.Tree(5320.0f, 2480.0f, 720.0f, 120.0f, 16u);
+    b.Bush(5220.0f, 2580.0f, 720.0f, 24.0f, 39u);
+    b.Island("islet", 1400.0f, 7300.0f, 240.0f, 1300.0f, 260.0f, 19u);
+    b.Tree(1380.0f, 7320.0f, 1300.0f, 130.0f, 17u);
+    b.Island("islet", 7700.0f, 5300.0f, 180.0f, 950.0f, 200.0f, 20u);
+    b.Bush(7700.0f, 5300.0f, 950.0f, 30.0f, 40u);
 
     // Sea stacks on the skyline.
     b.SeaStack(-900.0f, -1300.0f, 520.0f, 150.0f, 21u);
@@ -498,3 +532,5 @@ std::vector<LevelRouteStep> LevelDesign::Route()
         {S::Walk, EggPosition.x, EggPosition.z},
     };
 }
+
+} // namespace assetgen

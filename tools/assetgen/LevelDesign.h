@@ -9,9 +9,12 @@
 // Route() is the way through, as the player would take it: walk to a point,
 // or jump towards one. The tests walk it with the game's movement rules.
 
-#include "tavMesh.h"
+#include "Mesh.h"
 
 #include <vector>
+
+namespace assetgen
+{
 
 struct LevelRouteStep
 {
@@ -27,11 +30,11 @@ struct LevelRouteStep
 class LevelDesign
 {
 public:
-    static tavMesh Build();
+    static Mesh Build();
     static std::vector<LevelRouteStep> Route();
 
-    static const tavVec3 Start;       // the chicken's centre at the start
-    static const tavVec3 EggPosition; // the egg's centre
+    static const Vec3 Start;       // the chicken's centre at the start
+    static const Vec3 EggPosition; // the egg's centre
     static constexpr float StartFloor = 48.0f;
     static constexpr float EggFloor = 1254.0f;
 
@@ -48,3 +51,5 @@ public:
         MaterialCount
     };
 };
+
+} // namespace assetgen

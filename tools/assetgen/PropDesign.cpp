@@ -1,33 +1,35 @@
 #include "PropDesign.h"
 
-#include "tavMeshBuilder.h"
+#include "MeshBuilder.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace assetgen
+{
 
 namespace
 {
 const float Pi = 3.14159265f;
 
-void AddLathe(tavMesh& mesh, const std::string& name,
-              const std::function<tavProfilePoint(float)>& outline, int rings, int segments)
+void AddLathe(Mesh& mesh, const std::string& name,
+              const std::function<ProfilePoint(float)>& outline, int rings, int segments)
 {
-    tavFrame frame;
-    const tavRingMesh solid = Lathe(outline, rings, segments, frame, 1.0f, 1.0f, 0);
-    tavMeshBuilder(mesh).AddRingMesh(
-        name, solid,
-        [rings](int ring, float around, const tavVec3&, float& u, float& v)
-        {
-            u = around * 2.0f;
-            v = float(ring) / float(rings);
-        });
+    Frame frame;
+    const RingMesh solid = Lathe(outline, rings, segments, frame, 1.0f, 1.0f, 0);
+    MeshBuilder(mesh).AddRingMesh(name, solid,
+                                  [rings](int ring, float around, const Vec3&, float& u, float& v)
+                                  {
+                                      u = around * 2.0f;
+                                      v = float(ring) / float(rings);
+                                  });
 }
 } // namespace
 
-tavMesh PropDesign::Egg()
+Mesh PropDesign::Egg()
 {
-    tavMesh mesh;
-    tavMeshMaterial gold;
+    Mesh mesh;
+    MeshMaterial gold;
     gold.name = "GoldenEgg";
     gold.texture = "eggshell.tex";
     gold.diffuse[0] = 1.0f;
@@ -48,16 +50,16 @@ tavMesh PropDesign::Egg()
             // Round in section, fuller below; rings crowd towards the poles.
             const float s = -std::cos(Pi * t); // -1 at the bottom, 1 at the top
             const float r = std::sin(Pi * t) * (1.0f - 0.16f * s);
-            return tavProfilePoint{r * radius, EggBottom + (s + 1.0f) * 0.5f * EggHeight};
+            return ProfilePoint{r * radius, EggBottom + (s + 1.0f) * 0.5f * EggHeight};
         },
         16, 20);
     return mesh;
 }
 
-tavMesh PropDesign::BloodDrop()
+Mesh PropDesign::BloodDrop()
 {
-    tavMesh mesh;
-    tavMeshMaterial blood;
+    Mesh mesh;
+    MeshMaterial blood;
     blood.name = "Blood";
     blood.texture = "blood.tex";
     blood.diffuse[0] = 0.9f;
@@ -79,8 +81,10 @@ tavMesh PropDesign::BloodDrop()
             // the ball's bottom and the tip are equally far from the origin.
             const float r = std::sin(Pi * t) * (1.0f - 0.45f * t * t);
             const float h = -std::cos(Pi * t) + 0.95f * t * t * t * t;
-            return tavProfilePoint{r * reach * 0.62f, (h - 0.475f) * reach * 0.67f};
+            return ProfilePoint{r * reach * 0.62f, (h - 0.475f) * reach * 0.67f};
         },
         12, 12);
     return mesh;
 }
+
+} // namespace assetgen

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+namespace assetgen
+{
+
 namespace
 {
 const float CellSize = 250.0f;
@@ -10,17 +13,17 @@ const float Pi = 3.14159265f;
 
 // Closest point of triangle (a, b, c) to p (Ericson, Real-Time Collision
 // Detection, 5.1.5).
-tavVec3 ClosestOnTriangle(const tavVec3& p, const tavVec3& a, const tavVec3& b, const tavVec3& c)
+Vec3 ClosestOnTriangle(const Vec3& p, const Vec3& a, const Vec3& b, const Vec3& c)
 {
-    const tavVec3 ab = b - a, ac = c - a, ap = p - a;
+    const Vec3 ab = b - a, ac = c - a, ap = p - a;
     const float d1 = Dot(ab, ap), d2 = Dot(ac, ap);
     if (d1 <= 0.0f && d2 <= 0.0f) return a;
-    const tavVec3 bp = p - b;
+    const Vec3 bp = p - b;
     const float d3 = Dot(ab, bp), d4 = Dot(ac, bp);
     if (d3 >= 0.0f && d4 <= d3) return b;
     const float vc = d1 * d4 - d3 * d2;
     if (vc <= 0.0f && d1 >= 0.0f && d3 <= 0.0f) return a + ab * (d1 / (d1 - d3));
-    const tavVec3 cp = p - c;
+    const Vec3 cp = p - c;
     const float d5 = Dot(ab, cp), d6 = Dot(ac, cp);
     if (d6 >= 0.0f && d5 <= d6) return c;
     const float vb = d5 * d2 - d1 * d6;
@@ -44,17 +47,17 @@ float Wrap(float angle)
 
 struct RouteWalker::State
 {
-    tavVec3 position;
-    tavVec3 velocity;
+    Vec3 position;
+    Vec3 velocity;
     float yaw = 0.0f; // facing (sin yaw, 0, cos yaw): 0 is +z, as at the start
     bool grounded = false;
 };
 
-RouteWalker::RouteWalker(const std::vector<tavVec3>& triangleCorners) : corners(triangleCorners)
+RouteWalker::RouteWalker(const std::vector<Vec3>& triangleCorners) : corners(triangleCorners)
 {
     if (corners.empty()) return;
     float minX = corners[0].x, maxX = minX, minZ = corners[0].z, maxZ = minZ;
-    for (const tavVec3& p : corners)
+    for (const Vec3& p : corners)
     {
         minX = std::min(minX, p.x);
         maxX = std::max(maxX, p.x);
@@ -68,7 +71,7 @@ RouteWalker::RouteWalker(const std::vector<tavVec3>& triangleCorners) : corners(
     grid.resize(size_t(columns) * size_t(rows));
     for (uint32_t t = 0; t + 2 < corners.size(); t += 3)
     {
-        const tavVec3 &a = corners[t], &b = corners[t + 1], &c = corners[t + 2];
+        const Vec3 &a = corners[t], &b = corners[t + 1], &c = corners[t + 2];
         std::vector<uint32_t> cells;
         Cells(std::min({a.x, b.x, c.x}), std::min({a.z, b.z, c.z}), std::max({a.x, b.x, c.x}),
               std::max({a.z, b.z, c.z}), cells);
@@ -102,12 +105,12 @@ void RouteWalker::Collide(State& s) const
         for (uint32_t cell : cells)
             for (uint32_t t : grid[cell])
             {
-                const tavVec3 q =
+                const Vec3 q =
                     ClosestOnTriangle(s.position, corners[t], corners[t + 1], corners[t + 2]);
-                const tavVec3 d = s.position - q;
+                const Vec3 d = s.position - q;
                 const float distance = Length(d);
                 if (distance >= Radius || distance < 1e-6f) continue;
-                const tavVec3 n = d * (1.0f / distance);
+                const Vec3 n = d * (1.0f / distance);
                 s.position += n * (Radius - distance);
                 moved = true;
                 const float into = Dot(s.velocity, n);
@@ -132,7 +135,7 @@ float RouteWalker::GroundBelow(float x, float y, float z, float reach) const
         for (uint32_t t : grid[cell])
         {
             // Vertical ray against the triangle.
-            const tavVec3 &a = corners[t], &b = corners[t + 1], &c = corners[t + 2];
+            const Vec3 &a = corners[t], &b = corners[t + 1], &c = corners[t + 2];
             const float det = (b.z - c.z) * (a.x - c.x) + (c.x - b.x) * (a.z - c.z);
             if (std::fabs(det) < 1e-6f) continue;
             const float l1 = ((b.z - c.z) * (x - c.x) + (c.x - b.x) * (z - c.z)) / det;
@@ -145,8 +148,8 @@ float RouteWalker::GroundBelow(float x, float y, float z, float reach) const
     return best;
 }
 
-RouteWalkResult RouteWalker::Walk(const tavVec3& start, const std::vector<LevelRouteStep>& route,
-                                  const tavVec3& egg, float secondsPerStep) const
+RouteWalkResult RouteWalker::Walk(const Vec3& start, const std::vector<LevelRouteStep>& route,
+                                  const Vec3& egg, float secondsPerStep) const
 {
     RouteWalkResult result;
     State s;
@@ -175,16 +178,16 @@ RouteWalkResult RouteWalker::Walk(const tavVec3& start, const std::vector<LevelR
             s.yaw = Wrap(s.yaw + turn);
             aimed = aimed || std::fabs(error) < 0.03f;
             const bool walk = distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed);
-            const tavVec3 before = s.position;
+            const Vec3 before = s.position;
             if (!jumped && aimed && s.velocity.y > -11.0f && s.velocity.y < 1.0f)
             {
-                s.velocity = tavVec3(0.0f, JumpSpeed, 0.0f);
+                s.velocity = Vec3(0.0f, JumpSpeed, 0.0f);
                 jumped = true;
                 ++result.jumps;
             }
             if (walk)
                 s.position +=
-                    tavVec3(std::sin(s.yaw), 0.0f, std::cos(s.yaw)) * (WalkSpeed * FrameSeconds);
+                    Vec3(std::sin(s.yaw), 0.0f, std::cos(s.yaw)) * (WalkSpeed * FrameSeconds);
             // The physics step.
             s.velocity.y -= Gravity * FrameSeconds;
             s.position += s.velocity * FrameSeconds;
@@ -213,3 +216,5 @@ RouteWalkResult RouteWalker::Walk(const tavVec3& start, const std::vector<LevelR
     result.failure = "route ended away from the egg";
     return result;
 }
+
+} // namespace assetgen

@@ -15,10 +15,13 @@
 // library with the same rules, not that library.
 
 #include "LevelDesign.h"
-#include "tavVec3.h"
+#include "Vec3.h"
 
 #include <string>
 #include <vector>
+
+namespace assetgen
+{
 
 struct RouteWalkResult
 {
@@ -28,7 +31,7 @@ struct RouteWalkResult
     float seconds = 0.0f; // game time walked
     int jumps = 0;
     float largestMove = 0.0f; // the longest move in one frame
-    tavVec3 position;         // where the walk ended
+    Vec3 position;            // where the walk ended
     std::string failure;      // why it stopped short, or empty
 };
 
@@ -36,10 +39,10 @@ class RouteWalker
 {
 public:
     // The level as triangles: three corners each, in any winding.
-    explicit RouteWalker(const std::vector<tavVec3>& corners);
+    explicit RouteWalker(const std::vector<Vec3>& corners);
 
-    RouteWalkResult Walk(const tavVec3& start, const std::vector<LevelRouteStep>& route,
-                         const tavVec3& egg, float secondsPerStep) const;
+    RouteWalkResult Walk(const Vec3& start, const std::vector<LevelRouteStep>& route,
+                         const Vec3& egg, float secondsPerStep) const;
 
     // Height of the first surface below (x, y, z) within `reach`, or
     // -1e30 when there is none.
@@ -57,10 +60,12 @@ private:
     void Collide(State& s) const;
     void Cells(float minX, float minZ, float maxX, float maxZ, std::vector<uint32_t>& out) const;
 
-    std::vector<tavVec3> corners;
+    std::vector<Vec3> corners;
     // A uniform grid over x and z: each cell lists the triangles whose
     // bounds reach into it.
     float originX = 0.0f, originZ = 0.0f;
     int columns = 0, rows = 0;
     std::vector<std::vector<uint32_t>> grid;
 };
+
+} // namespace assetgen

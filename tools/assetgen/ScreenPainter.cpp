@@ -1,10 +1,13 @@
 #include "ScreenPainter.h"
 
-#include "tavNoise.h"
+#include "Noise.h"
 
 #include <algorithm>
 #include <cmath>
 #include <vector>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -39,13 +42,13 @@ float RoundedBoxDistance(float x, float y, float cx, float cy, float half, float
 }
 
 // A filled shape with an outline, anti-aliased, from its signed distance.
-void DrawShape(tavImage& image, int x, int y, float distance, const tavColour& fill,
-               const tavColour& line, float lineWidth)
+void DrawShape(Image& image, int x, int y, float distance, const Colour& fill, const Colour& line,
+               float lineWidth)
 {
     const float cover = std::clamp(0.5f - distance, 0.0f, 1.0f);
     if (cover <= 0.0f) return;
     const float onLine = std::clamp(lineWidth + 0.5f - std::fabs(distance + lineWidth), 0.0f, 1.0f);
-    tavColour c = Mix(fill, line, onLine);
+    Colour c = Mix(fill, line, onLine);
     c.a = 1.0f;
     image.Blend(x, y, c, cover);
 }
@@ -60,7 +63,7 @@ void Cell(int size, int column, int row, float& x0, float& y0, float& x1, float&
     y1 = edges[row + 1] * float(size);
 }
 
-void DrawRadio(tavImage& image, int column, bool ticked)
+void DrawRadio(Image& image, int column, bool ticked)
 {
     float x0, y0, x1, y1;
     Cell(image.Width(), column, 0, x0, y0, x1, y1);
@@ -70,13 +73,13 @@ void DrawRadio(tavImage& image, int column, bool ticked)
         {
             const float px = float(x) + 0.5f, py = float(y) + 0.5f;
             const float d = std::hypot(px - cx, py - cy);
-            const tavColour face = Mix(Hex(0xFFFFFF), Hex(0xD8E0EA), (py - cy + r) / (2.0f * r));
+            const Colour face = Mix(Hex(0xFFFFFF), Hex(0xD8E0EA), (py - cy + r) / (2.0f * r));
             DrawShape(image, x, y, d - r, face, Hex(0x3C4A5C), 3.0f);
             if (ticked) DrawShape(image, x, y, d - r * 0.45f, Hex(0x2E9E4F), Hex(0x1E6E35), 1.5f);
         }
 }
 
-void DrawCheck(tavImage& image, int column, bool ticked)
+void DrawCheck(Image& image, int column, bool ticked)
 {
     float x0, y0, x1, y1;
     Cell(image.Width(), column, 1, x0, y0, x1, y1);
@@ -89,8 +92,7 @@ void DrawCheck(tavImage& image, int column, bool ticked)
         for (int x = int(x0); x < int(x1); ++x)
         {
             const float px = float(x) + 0.5f, py = float(y) + 0.5f;
-            const tavColour face =
-                Mix(Hex(0xFFFFFF), Hex(0xD8E0EA), (py - cy + half) / (2.0f * half));
+            const Colour face = Mix(Hex(0xFFFFFF), Hex(0xD8E0EA), (py - cy + half) / (2.0f * half));
             DrawShape(image, x, y, RoundedBoxDistance(px, py, cx, cy, half, half * 0.25f), face,
                       Hex(0x3C4A5C), 3.0f);
             if (ticked)
@@ -99,7 +101,7 @@ void DrawCheck(tavImage& image, int column, bool ticked)
         }
 }
 
-void DrawEditBox(tavImage& image)
+void DrawEditBox(Image& image)
 {
     float x0, y0, x1, y1;
     Cell(image.Width(), 2, 0, x0, y0, x1, y1);
@@ -107,7 +109,7 @@ void DrawEditBox(tavImage& image)
         for (int x = int(std::ceil(x0)); x < int(x1); ++x)
         {
             const float v = (float(y) - y0) / (y1 - y0);
-            tavColour c = Mix(Hex(0xF4F7FB), Hex(0xFFFFFF), v);
+            Colour c = Mix(Hex(0xF4F7FB), Hex(0xFFFFFF), v);
             const float edge =
                 std::min({float(x) - x0, x1 - float(x), float(y) - y0, y1 - float(y)});
             c = Mix(Hex(0x5D7290), c, Smoothstep(1.5f, 3.5f, edge));
@@ -115,7 +117,7 @@ void DrawEditBox(tavImage& image)
         }
 }
 
-void DrawCursor(tavImage& image)
+void DrawCursor(Image& image)
 {
     float x0, y0, x1, y1;
     Cell(image.Width(), 2, 1, x0, y0, x1, y1);
@@ -134,25 +136,25 @@ void DrawCursor(tavImage& image)
         {
             const float px = float(x) + 0.5f, py = float(y) + 0.5f;
             const float ds = PolygonDistance(shadow, px, py);
-            image.Blend(x, y, tavColour(0.0f, 0.0f, 0.0f, 0.45f),
+            image.Blend(x, y, Colour(0.0f, 0.0f, 0.0f, 0.45f),
                         std::clamp(1.5f - ds * 0.5f, 0.0f, 1.0f) * 0.45f);
             const float d = PolygonDistance(arrow, px, py);
-            const tavColour face = Mix(Hex(0xFFFFFF), Hex(0xFFE9A8), (py - y0) / (y1 - y0));
+            const Colour face = Mix(Hex(0xFFFFFF), Hex(0xFFE9A8), (py - y0) / (y1 - y0));
             DrawShape(image, x, y, d, face, Hex(0x101010), 2.2f);
         }
 }
 } // namespace
 
-tavImage ScreenPainter::Console(int width, int height)
+Image ScreenPainter::Console(int width, int height)
 {
-    tavImage image(width, height);
+    Image image(width, height);
     const float band = 1.0f - InputBand;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
         {
             const float u = (float(x) + 0.5f) / float(width), v = (float(y) + 0.5f) / float(height);
-            const float grain = tavNoise::Fractal(u * 32.0f, v * 16.0f, 32, 16, 3, 0.5f, 901u);
-            tavColour c = Mix(Hex(0x0E1626), Hex(0x1D2A44), v / band);
+            const float grain = Noise::Fractal(u * 32.0f, v * 16.0f, 32, 16, 3, 0.5f, 901u);
+            Colour c = Mix(Hex(0x0E1626), Hex(0x1D2A44), v / band);
             // Faint diagonal lines and an egg-shaped mark at the right.
             const float diagonal = std::fabs(std::fmod(float(x + y), 24.0f) - 12.0f);
             c = Mix(c, Hex(0x2C3C5E), 0.25f * Smoothstep(1.5f, 0.0f, diagonal));
@@ -173,9 +175,9 @@ tavImage ScreenPainter::Console(int width, int height)
     return image;
 }
 
-tavImage ScreenPainter::Gui(int size)
+Image ScreenPainter::Gui(int size)
 {
-    tavImage image(size, size, tavColour(1.0f, 1.0f, 1.0f, 0.0f));
+    Image image(size, size, Colour(1.0f, 1.0f, 1.0f, 0.0f));
     DrawRadio(image, 0, false);
     DrawRadio(image, 1, true);
     DrawEditBox(image);
@@ -184,3 +186,5 @@ tavImage ScreenPainter::Gui(int size)
     DrawCursor(image);
     return image;
 }
+
+} // namespace assetgen

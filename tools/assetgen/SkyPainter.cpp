@@ -1,9 +1,12 @@
 #include "SkyPainter.h"
 
-#include "tavNoise.h"
+#include "Noise.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -18,27 +21,27 @@ const float FaceCorners[6][4][3] = {
     {{2, 2, 2}, {2, 2, -2}, {2, -2, 2}, {2, -2, -2}},     // 5 +x
 };
 
-tavVec3 Corner(int face, int n)
+Vec3 Corner(int face, int n)
 {
     return {FaceCorners[face][n][0], FaceCorners[face][n][1], FaceCorners[face][n][2]};
 }
 
-const tavColour Zenith = Hex(0x2F69C6);
-const tavColour Horizon = Hex(0xBFD9EE);
-const tavColour Haze = Hex(0x9DB9CF);
-const tavColour DeepSea = Hex(0x2C5A72);
-const tavColour SunGlow = Hex(0xFFD9A0);
+const Colour Zenith = Hex(0x2F69C6);
+const Colour Horizon = Hex(0xBFD9EE);
+const Colour Haze = Hex(0x9DB9CF);
+const Colour DeepSea = Hex(0x2C5A72);
+const Colour SunGlow = Hex(0xFFD9A0);
 
 // The cloud field over the sky plane: below 0 clear sky, above about 0.4
 // the thick of a cloud.
 float CloudField(float x, float z)
 {
-    const float billows = tavNoise::Fractal(x, z, 64, 6, 0.55f, 401u);
-    const float patches = tavNoise::Fractal(x * 0.25f, z * 0.25f, 16, 3, 0.5f, 402u);
+    const float billows = Noise::Fractal(x, z, 64, 6, 0.55f, 401u);
+    const float patches = Noise::Fractal(x * 0.25f, z * 0.25f, 16, 3, 0.5f, 402u);
     return billows + patches * 0.6f - 0.03f;
 }
 
-tavColour Clouds(const tavVec3& d, const tavColour& sky, const tavVec3& sun)
+Colour Clouds(const Vec3& d, const Colour& sky, const Vec3& sun)
 {
     if (d.y <= 0.0f) return sky;
     // The cloud layer is a plane overhead: far clouds crowd at the horizon.
@@ -52,7 +55,7 @@ tavColour Clouds(const tavVec3& d, const tavColour& sky, const tavVec3& sun)
     const float thick = Smoothstep(0.15f, 0.75f, field);
     const float toward = CloudField(x + sun.x * 0.05f, z + sun.z * 0.05f);
     const float lit = std::clamp(0.5f + (field - toward) * 6.0f, 0.0f, 1.0f);
-    tavColour cloud = Mix(Hex(0xFFFFFF), Hex(0xA7B2C4), thick * 0.75f);
+    Colour cloud = Mix(Hex(0xFFFFFF), Hex(0xA7B2C4), thick * 0.75f);
     cloud = Mix(cloud, Hex(0xFFF6E6), lit * 0.55f);
     const float facing = std::max(0.0f, Dot(d, sun));
     cloud = Mix(cloud, Hex(0xFFE2B8), 0.4f * std::pow(facing, 6.0f));
@@ -63,7 +66,7 @@ tavColour Clouds(const tavVec3& d, const tavColour& sky, const tavVec3& sun)
 }
 } // namespace
 
-tavVec3 SkyPainter::SunDirection()
+Vec3 SkyPainter::SunDirection()
 {
     // Low in the afternoon sky, over the way to the egg.
     const float elevation = 0.36f, azimuth = 0.72f;
@@ -71,18 +74,18 @@ tavVec3 SkyPainter::SunDirection()
             std::cos(elevation) * std::cos(azimuth)};
 }
 
-tavVec3 SkyPainter::Direction(int face, int x, int y, int size)
+Vec3 SkyPainter::Direction(int face, int x, int y, int size)
 {
     const float u = float(x) / float(size - 1), v = float(y) / float(size - 1);
-    const tavVec3 top = Lerp(Corner(face, 0), Corner(face, 1), u);
-    const tavVec3 bottom = Lerp(Corner(face, 2), Corner(face, 3), u);
+    const Vec3 top = Lerp(Corner(face, 0), Corner(face, 1), u);
+    const Vec3 bottom = Lerp(Corner(face, 2), Corner(face, 3), u);
     return Normalize(Lerp(top, bottom, v));
 }
 
-tavColour SkyPainter::Colour(const tavVec3& d)
+Colour SkyPainter::SkyAt(const Vec3& d)
 {
-    const tavVec3 sun = SunDirection();
-    tavColour sky;
+    const Vec3 sun = SunDirection();
+    Colour sky;
     if (d.y >= 0.0f)
     {
         const float up = std::pow(d.y, 0.55f);
@@ -106,11 +109,13 @@ tavColour SkyPainter::Colour(const tavVec3& d)
     return sky;
 }
 
-tavImage SkyPainter::Face(int face, int size)
+Image SkyPainter::Face(int face, int size)
 {
-    tavImage image(size, size);
+    Image image(size, size);
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            image.At(x, y) = Colour(Direction(face, x, y, size));
+            image.At(x, y) = SkyAt(Direction(face, x, y, size));
     return image;
 }
+
+} // namespace assetgen

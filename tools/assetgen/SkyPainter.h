@@ -5,17 +5,22 @@
 // edges, so neighbouring faces agree along every edge (the box samples with
 // clamped addressing): the cube shows one seamless sky.
 
-#include "tavImage.h"
+#include "Image.h"
+
+namespace assetgen
+{
 
 class SkyPainter
 {
 public:
-    static tavImage Face(int face, int size);
+    static Image Face(int face, int size);
     // Unit direction from the box centre through texel (x, y) of `face`.
-    static tavVec3 Direction(int face, int x, int y, int size);
+    static Vec3 Direction(int face, int x, int y, int size);
     // The sky seen in direction `d` (unit): gradient, sun, clouds, and below
     // the horizon a sea haze.
-    static tavColour Colour(const tavVec3& d);
+    static Colour SkyAt(const Vec3& d);
     // Where the sun stands (unit vector).
-    static tavVec3 SunDirection();
+    static Vec3 SunDirection();
 };
+
+} // namespace assetgen

@@ -1,10 +1,13 @@
 #include "SoundDesign.h"
 
-#include "tavBiquad.h"
-#include "tavNoise.h"
+#include "Biquad.h"
+#include "Noise.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -17,9 +20,9 @@ size_t Samples(float seconds)
 }
 
 // White noise in -1..1, the same for the same (seed, index).
-float Noise(uint32_t seed, size_t index)
+float WhiteNoise(uint32_t seed, size_t index)
 {
-    return tavNoise::Unit(uint32_t(index), 0, 0, seed) * 2.0f - 1.0f;
+    return Noise::Unit(uint32_t(index), 0, 0, seed) * 2.0f - 1.0f;
 }
 
 // Attack-then-exponential-decay envelope.
@@ -55,7 +58,7 @@ float SyllablePitch(const Syllable& s, float x)
 // formant filters, shaped by a plosive onset and a quick decay.
 void AddSyllable(std::vector<float>& out, const Syllable& s, uint32_t seed)
 {
-    tavBiquad f1, f2, f3, onset;
+    Biquad f1, f2, f3, onset;
     f1.BandPass(s.formant1, 4.0f, Rate);
     f2.BandPass(s.formant2, 5.0f, Rate);
     f3.BandPass(s.formant3, 7.0f, Rate);
@@ -71,16 +74,17 @@ void AddSyllable(std::vector<float>& out, const Syllable& s, uint32_t seed)
         phase += TwoPi * f0 / Rate;
         if (phase > TwoPi) phase -= TwoPi;
         float source = 0.0f;
-        const int harmonics = std::min(24, int(7000.0f / f0));
+        const int harmonics = std::min(20, int(6000.0f / f0));
+        // Harmonics falling off a little faster than a saw's: less buzz.
         for (int k = 1; k <= harmonics; ++k)
-            source += std::sin(phase * float(k)) / float(k);
-        source = source * (1.0f - s.breath) + Noise(seed, i) * s.breath * 1.5f;
+            source += std::sin(phase * float(k)) / std::pow(float(k), 1.3f);
+        source = source * (1.0f - s.breath) + WhiteNoise(seed, i) * s.breath * 1.5f;
         const float voiced =
             f1.Process(source) * 1.0f + f2.Process(source) * 0.7f + f3.Process(source) * 0.35f;
         const float flutter = 1.0f - s.trill * 0.5f * (1.0f + std::sin(TwoPi * s.trillRate * t));
         const float shape = std::min(1.0f, t / 0.006f) * std::pow(1.0f - x, 0.6f) *
                             (0.75f + 0.25f * std::exp(-t / 0.03f));
-        const float pluck = onset.Process(Noise(seed + 7u, i)) * std::exp(-t / 0.008f) * 0.8f;
+        const float pluck = onset.Process(WhiteNoise(seed + 7u, i)) * std::exp(-t / 0.008f) * 0.8f;
         out[first + i] += (voiced * flutter * shape + pluck) * s.loudness;
     }
 }
@@ -117,7 +121,7 @@ std::vector<Syllable> CluckPattern(int variant)
 void SoundDesign::Finish(std::vector<float>& samples, float peak)
 {
     // No DC, nothing above 7 kHz, no click at either end.
-    tavBiquad dc, top;
+    Biquad dc, top;
     dc.HighPass(40.0f, 0.707f, Rate);
     top.LowPass(7000.0f, 0.707f, Rate);
     float loudest = 0.0f;
@@ -155,13 +159,13 @@ std::vector<float> SoundDesign::Cluck(int variant)
 std::vector<float> SoundDesign::Splash()
 {
     std::vector<float> out(Samples(1.2f), 0.0f);
-    tavBiquad wash;
+    Biquad wash;
     // The impact: noise through a low-pass sweeping from 5 kHz down to 350 Hz.
     for (size_t i = 0; i < out.size(); ++i)
     {
         const float t = float(i) / Rate;
         wash.LowPass(350.0f + 4650.0f * std::exp(-t / 0.12f), 0.9f, Rate);
-        const float body = wash.Process(Noise(11u, i)) * Envelope(t, 0.004f, 0.16f);
+        const float body = wash.Process(WhiteNoise(11u, i)) * Envelope(t, 0.004f, 0.16f);
         const float thump =
             std::sin(TwoPi * (90.0f * t - 200.0f * t * t)) * Envelope(t, 0.003f, 0.07f) * 0.6f;
         out[i] = body * 1.3f + (t < 0.2f ? thump : 0.0f);
@@ -169,9 +173,9 @@ std::vector<float> SoundDesign::Splash()
     // Bubbles: short rising whistles.
     for (uint32_t b = 0; b < 16; ++b)
     {
-        const float start = 0.06f + 0.6f * tavNoise::Unit(b, 1, 0, 12u);
-        const float pitch = 380.0f + 1100.0f * tavNoise::Unit(b, 2, 0, 12u);
-        const float loud = 0.12f + 0.18f * tavNoise::Unit(b, 3, 0, 12u);
+        const float start = 0.06f + 0.6f * Noise::Unit(b, 1, 0, 12u);
+        const float pitch = 380.0f + 1100.0f * Noise::Unit(b, 2, 0, 12u);
+        const float loud = 0.12f + 0.18f * Noise::Unit(b, 3, 0, 12u);
         float phase = 0.0f;
         for (size_t i = 0, at = Samples(start); i < Samples(0.06f) && at + i < out.size(); ++i)
         {
@@ -183,8 +187,8 @@ std::vector<float> SoundDesign::Splash()
     // Drops falling back: tiny high plinks.
     for (uint32_t d = 0; d < 9; ++d)
     {
-        const float start = 0.35f + 0.7f * tavNoise::Unit(d, 1, 0, 13u);
-        const float pitch = 1600.0f + 1400.0f * tavNoise::Unit(d, 2, 0, 13u);
+        const float start = 0.35f + 0.7f * Noise::Unit(d, 1, 0, 13u);
+        const float pitch = 1600.0f + 1400.0f * Noise::Unit(d, 2, 0, 13u);
         for (size_t i = 0, at = Samples(start); i < Samples(0.03f) && at + i < out.size(); ++i)
         {
             const float t = float(i) / Rate;
@@ -199,7 +203,7 @@ std::vector<float> SoundDesign::Splash()
 std::vector<float> SoundDesign::Jumped()
 {
     std::vector<float> out(Samples(0.55f), 0.0f);
-    tavBiquad whoosh;
+    Biquad whoosh;
     float phase = 0.0f;
     for (size_t i = 0; i < out.size(); ++i)
     {
@@ -214,8 +218,8 @@ std::vector<float> SoundDesign::Jumped()
             Envelope(t, 0.004f, 0.17f);
         // The whoosh: noise in a band that rises with the jump.
         whoosh.BandPass(600.0f + 2200.0f * std::min(1.0f, t / 0.22f), 1.6f, Rate);
-        const float air = whoosh.Process(Noise(21u, i)) * Envelope(t, 0.03f, 0.1f);
-        out[i] = spring * 0.7f + air * 0.9f;
+        const float air = whoosh.Process(WhiteNoise(21u, i)) * Envelope(t, 0.03f, 0.1f);
+        out[i] = spring * 0.75f + air * 0.6f;
     }
     Finish(out, 0.75f);
     return out;
@@ -224,7 +228,7 @@ std::vector<float> SoundDesign::Jumped()
 std::vector<float> SoundDesign::Pop()
 {
     std::vector<float> out(Samples(0.4f), 0.0f);
-    tavBiquad squelch, click;
+    Biquad squelch, click;
     click.HighPass(2500.0f, 0.707f, Rate);
     float phase = 0.0f;
     for (size_t i = 0; i < out.size(); ++i)
@@ -235,13 +239,15 @@ std::vector<float> SoundDesign::Pop()
         phase += TwoPi * pitch / Rate;
         if (phase > TwoPi) phase -= TwoPi;
         const float pop = std::sin(phase) * Envelope(t, 0.001f, 0.045f);
-        const float snap = click.Process(Noise(31u, i)) * Envelope(t, 0.0005f, 0.003f);
+        const float snap = click.Process(WhiteNoise(31u, i)) * Envelope(t, 0.0005f, 0.003f);
         // The squelch: a resonant band drifting down, a little late.
         squelch.BandPass(750.0f - 350.0f * std::min(1.0f, t / 0.2f), 3.0f, Rate);
-        const float wet = squelch.Process(Noise(32u, i)) * Envelope(t - 0.012f, 0.01f, 0.09f);
+        const float wet = squelch.Process(WhiteNoise(32u, i)) * Envelope(t - 0.012f, 0.01f, 0.09f);
         const float thud = std::sin(TwoPi * 70.0f * t) * Envelope(t, 0.002f, 0.05f);
         out[i] = pop + snap * 0.5f + wet * 1.6f + thud * 0.35f;
     }
     Finish(out, 0.8f);
     return out;
 }
+
+} // namespace assetgen

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <vector>
 
+namespace assetgen
+{
+
 class SoundDesign
 {
 public:
@@ -25,3 +28,5 @@ public:
 private:
     static void Finish(std::vector<float>& samples, float peak);
 };
+
+} // namespace assetgen

@@ -5,31 +5,36 @@
 // (the pattern's contrast lives in the low frequencies, which mip-mapping
 // keeps).
 
-#include "tavImage.h"
+#include "Image.h"
 
 #include <string>
+
+namespace assetgen
+{
 
 class SurfacePainter
 {
 public:
-    static tavImage Grass(int size);
-    static tavImage Rock(int size);
+    static Image Grass(int size);
+    static Image Rock(int size);
     // Boards along u, gaps across v.
-    static tavImage Planks(int size);
+    static Image Planks(int size);
     // Square flagstones, four by four.
-    static tavImage Flagstones(int size);
+    static Image Flagstones(int size);
     // Stone blocks in a running bond, the courses along u.
-    static tavImage Wall(int size);
+    static Image Wall(int size);
     // The golden tiles round the egg.
-    static tavImage GoldTiles(int size);
-    static tavImage Bark(int size);
-    static tavImage Leaves(int size);
-    static tavImage Feathers(int size);
+    static Image GoldTiles(int size);
+    static Image Bark(int size);
+    static Image Leaves(int size);
+    static Image Feathers(int size);
     // Beak and legs.
-    static tavImage Skin(int size);
-    static tavImage Comb(int size);
+    static Image Skin(int size);
+    static Image Comb(int size);
     // Dark pupil round v = 0, amber iris, dark rim.
-    static tavImage Eye(int size);
-    static tavImage EggShell(int size);
-    static tavImage Blood(int size);
+    static Image Eye(int size);
+    static Image EggShell(int size);
+    static Image Blood(int size);
 };
+
+} // namespace assetgen

@@ -11,7 +11,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
         return 2;
     }
-    AssetGenerator generator;
+    assetgen::AssetGenerator generator;
     std::string error;
     if (!generator.Generate(argv[1], error))
     {

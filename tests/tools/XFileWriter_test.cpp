@@ -1,21 +1,23 @@
 #include "ChickenDesign.h"
-#include "tavXFileWriter.h"
+#include "XFileWriter.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 
+using namespace assetgen;
+
 namespace
 {
 // Two triangles added in the opposite order of their materials; the second
 // material has a texture, the first none.
-tavMesh TwoSubsets()
+Mesh TwoSubsets()
 {
-    tavMesh mesh;
-    tavMeshMaterial plain;
+    Mesh mesh;
+    MeshMaterial plain;
     plain.name = "Plain";
     mesh.AddMaterial(plain);
-    tavMeshMaterial tiled;
+    MeshMaterial tiled;
     tiled.name = "Tiled";
     tiled.texture = "tiles.tex";
     tiled.emissive[0] = 0.25f;
@@ -65,19 +67,19 @@ std::string Between(const std::string& text, const std::string& from, const std:
 }
 } // namespace
 
-TEST(tavXFileWriter, FloatsAlwaysCarryADecimalPoint)
+TEST(XFileWriter, FloatsAlwaysCarryADecimalPoint)
 {
-    EXPECT_EQ(tavXFileWriter::Float(0.0f), "0.000000");
-    EXPECT_EQ(tavXFileWriter::Float(-0.0f), "0.000000");
-    EXPECT_EQ(tavXFileWriter::Float(1.0f), "1.000000");
-    EXPECT_EQ(tavXFileWriter::Float(-2.5f), "-2.500000");
-    EXPECT_EQ(tavXFileWriter::Float(-1e-9f), "0.000000"); // no "-0.000000"
-    EXPECT_EQ(tavXFileWriter::Float(7081.0f), "7081.000000");
+    EXPECT_EQ(XFileWriter::Float(0.0f), "0.000000");
+    EXPECT_EQ(XFileWriter::Float(-0.0f), "0.000000");
+    EXPECT_EQ(XFileWriter::Float(1.0f), "1.000000");
+    EXPECT_EQ(XFileWriter::Float(-2.5f), "-2.500000");
+    EXPECT_EQ(XFileWriter::Float(-1e-9f), "0.000000"); // no "-0.000000"
+    EXPECT_EQ(XFileWriter::Float(7081.0f), "7081.000000");
 }
 
-TEST(tavXFileWriter, OneMeshWithFacesGroupedBySubset)
+TEST(XFileWriter, OneMeshWithFacesGroupedBySubset)
 {
-    const std::string text = tavXFileWriter::ToText(TwoSubsets(), "Sample");
+    const std::string text = XFileWriter::ToText(TwoSubsets(), "Sample");
     EXPECT_EQ(text.rfind("xof 0303txt 0032\n", 0), 0u);
     size_t meshes = 0;
     for (size_t at = text.find("Mesh "); at != std::string::npos; at = text.find("Mesh ", at + 1))
@@ -93,9 +95,9 @@ TEST(tavXFileWriter, OneMeshWithFacesGroupedBySubset)
     EXPECT_NE(text.find("MeshTextureCoords {\n 6;\n 0.500000;-1.000000;,"), std::string::npos);
 }
 
-TEST(tavXFileWriter, MaterialsNameTheirTextureOnlyWhenTheyHaveOne)
+TEST(XFileWriter, MaterialsNameTheirTextureOnlyWhenTheyHaveOne)
 {
-    const std::string text = tavXFileWriter::ToText(TwoSubsets(), "Sample");
+    const std::string text = XFileWriter::ToText(TwoSubsets(), "Sample");
     const std::string plain = Between(text, "Material Plain {", "Material Tiled");
     const std::string tiled = Between(text, "Material Tiled {", "\n }\n }");
     EXPECT_EQ(plain.find("TextureFilename"), std::string::npos);
@@ -106,9 +108,9 @@ TEST(tavXFileWriter, MaterialsNameTheirTextureOnlyWhenTheyHaveOne)
     EXPECT_NE(tiled.find("  0.250000;0.000000;0.000000;;\n"), std::string::npos);
 }
 
-TEST(tavXFileWriter, EveryVectorLineOfARealModelIsThreeDecimals)
+TEST(XFileWriter, EveryVectorLineOfARealModelIsThreeDecimals)
 {
-    const std::string text = tavXFileWriter::ToText(ChickenDesign::Build(), "Chicken");
+    const std::string text = XFileWriter::ToText(ChickenDesign::Build(), "Chicken");
     std::istringstream lines(text);
     std::string line;
     size_t vectors = 0, pairs = 0, numeric = 0;
@@ -128,7 +130,7 @@ TEST(tavXFileWriter, EveryVectorLineOfARealModelIsThreeDecimals)
         else
             ADD_FAILURE() << "unexpected line: " << line;
     }
-    const tavMesh chicken = ChickenDesign::Build();
+    const Mesh chicken = ChickenDesign::Build();
     EXPECT_EQ(vectors, chicken.vertices.size() * 2); // positions and normals
     EXPECT_EQ(pairs, chicken.vertices.size());
     EXPECT_EQ(numeric, vectors + pairs);

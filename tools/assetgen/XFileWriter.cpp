@@ -1,15 +1,18 @@
-#include "tavXFileWriter.h"
+#include "XFileWriter.h"
 
-#include "tavBinaryFile.h"
+#include "BinaryFile.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <numeric>
 
+namespace assetgen
+{
+
 namespace
 {
 // Triangle order of the file: by material, stable within one material.
-std::vector<size_t> FileOrder(const tavMesh& mesh)
+std::vector<size_t> FileOrder(const Mesh& mesh)
 {
     std::vector<size_t> order(mesh.triangles.size());
     std::iota(order.begin(), order.end(), size_t(0));
@@ -23,12 +26,12 @@ std::string Colour(const float* c, int count)
 {
     std::string out;
     for (int i = 0; i < count; ++i)
-        out += tavXFileWriter::Float(c[i]) + ";";
+        out += XFileWriter::Float(c[i]) + ";";
     return out + ";";
 }
 } // namespace
 
-std::string tavXFileWriter::Float(float value)
+std::string XFileWriter::Float(float value)
 {
     if (value == 0.0f) value = 0.0f; // no "-0.000000"
     char text[64];
@@ -38,31 +41,31 @@ std::string tavXFileWriter::Float(float value)
     return s;
 }
 
-void tavXFileWriter::AppendVectors(std::string& out, const tavMesh& mesh, bool normals)
+void XFileWriter::AppendVectors(std::string& out, const Mesh& mesh, bool normals)
 {
     out += " " + std::to_string(mesh.vertices.size()) + ";\n";
     for (size_t i = 0; i < mesh.vertices.size(); ++i)
     {
-        const tavVec3& p = normals ? mesh.vertices[i].normal : mesh.vertices[i].position;
+        const Vec3& p = normals ? mesh.vertices[i].normal : mesh.vertices[i].position;
         out += " " + Float(p.x) + ";" + Float(p.y) + ";" + Float(p.z) + ";";
         out += i + 1 < mesh.vertices.size() ? ",\n" : ";\n";
     }
 }
 
-void tavXFileWriter::AppendFaces(std::string& out, const tavMesh& mesh)
+void XFileWriter::AppendFaces(std::string& out, const Mesh& mesh)
 {
     const std::vector<size_t> order = FileOrder(mesh);
     out += " " + std::to_string(order.size()) + ";\n";
     for (size_t i = 0; i < order.size(); ++i)
     {
-        const tavMeshTriangle& t = mesh.triangles[order[i]];
+        const MeshTriangle& t = mesh.triangles[order[i]];
         out += " 3;" + std::to_string(t.index[0]) + "," + std::to_string(t.index[1]) + "," +
                std::to_string(t.index[2]) + ";";
         out += i + 1 < order.size() ? ",\n" : ";\n";
     }
 }
 
-void tavXFileWriter::AppendTextureCoords(std::string& out, const tavMesh& mesh)
+void XFileWriter::AppendTextureCoords(std::string& out, const Mesh& mesh)
 {
     out += " MeshTextureCoords {\n " + std::to_string(mesh.vertices.size()) + ";\n";
     for (size_t i = 0; i < mesh.vertices.size(); ++i)
@@ -73,7 +76,7 @@ void tavXFileWriter::AppendTextureCoords(std::string& out, const tavMesh& mesh)
     out += " }\n";
 }
 
-void tavXFileWriter::AppendMaterials(std::string& out, const tavMesh& mesh)
+void XFileWriter::AppendMaterials(std::string& out, const Mesh& mesh)
 {
     const std::vector<size_t> order = FileOrder(mesh);
     out += " MeshMaterialList {\n " + std::to_string(mesh.materials.size()) + ";\n " +
@@ -83,7 +86,7 @@ void tavXFileWriter::AppendMaterials(std::string& out, const tavMesh& mesh)
         out += " " + std::to_string(mesh.triangles[order[i]].material);
         out += i + 1 < order.size() ? ",\n" : ";\n";
     }
-    for (const tavMeshMaterial& m : mesh.materials)
+    for (const MeshMaterial& m : mesh.materials)
     {
         out += " Material " + m.name + " {\n";
         out += "  " + Colour(m.diffuse, 4) + "\n";
@@ -96,7 +99,7 @@ void tavXFileWriter::AppendMaterials(std::string& out, const tavMesh& mesh)
     out += " }\n";
 }
 
-std::string tavXFileWriter::ToText(const tavMesh& mesh, const std::string& meshName)
+std::string XFileWriter::ToText(const Mesh& mesh, const std::string& meshName)
 {
     std::string out = "xof 0303txt 0032\n\nMesh " + meshName + " {\n";
     out.reserve(mesh.vertices.size() * 120 + mesh.triangles.size() * 40);
@@ -113,8 +116,9 @@ std::string tavXFileWriter::ToText(const tavMesh& mesh, const std::string& meshN
     return out;
 }
 
-bool tavXFileWriter::Write(const tavMesh& mesh, const std::string& meshName,
-                           const std::string& path)
+bool XFileWriter::Write(const Mesh& mesh, const std::string& meshName, const std::string& path)
 {
-    return tavBinaryFile::Write(path, ToText(mesh, meshName));
+    return BinaryFile::Write(path, ToText(mesh, meshName));
 }
+
+} // namespace assetgen

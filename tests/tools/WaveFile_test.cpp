@@ -1,8 +1,10 @@
-#include "tavWaveFile.h"
+#include "WaveFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+
+using namespace assetgen;
 
 namespace
 {
@@ -16,9 +18,9 @@ uint32_t U32(const std::vector<uint8_t>& b, size_t at)
 }
 } // namespace
 
-TEST(tavWaveFile, HeaderFieldsSitAtTheOffsetsTheEngineReads)
+TEST(WaveFile, HeaderFieldsSitAtTheOffsetsTheEngineReads)
 {
-    const std::vector<uint8_t> wav = tavWaveFile::Encode({0.0f, 0.5f, -0.5f}, 22050);
+    const std::vector<uint8_t> wav = WaveFile::Encode({0.0f, 0.5f, -0.5f}, 22050);
     ASSERT_EQ(wav.size(), 44u + 6);
     EXPECT_EQ(std::memcmp(&wav[0], "RIFF", 4), 0);
     EXPECT_EQ(U32(wav, 4), 36u + 6);
@@ -34,40 +36,40 @@ TEST(tavWaveFile, HeaderFieldsSitAtTheOffsetsTheEngineReads)
     EXPECT_EQ(U32(wav, 40), 6u);
 }
 
-TEST(tavWaveFile, SamplesAreRoundedAndClamped)
+TEST(WaveFile, SamplesAreRoundedAndClamped)
 {
-    const std::vector<uint8_t> wav = tavWaveFile::Encode({1.0f, -1.0f, 2.0f, -3.0f, 0.5f}, 44100);
-    tavWaveInfo info;
+    const std::vector<uint8_t> wav = WaveFile::Encode({1.0f, -1.0f, 2.0f, -3.0f, 0.5f}, 44100);
+    WaveInfo info;
     std::vector<int16_t> samples;
     std::string error;
-    ASSERT_TRUE(tavWaveFile::Decode(wav, info, samples, error)) << error;
+    ASSERT_TRUE(WaveFile::Decode(wav, info, samples, error)) << error;
     EXPECT_EQ(info.sampleRate, 44100u);
     EXPECT_EQ(samples, (std::vector<int16_t>{32767, -32767, 32767, -32767, 16384}));
 }
 
-TEST(tavWaveFile, DecodeRefusesWhatTheFixedOffsetsWouldMisread)
+TEST(WaveFile, DecodeRefusesWhatTheFixedOffsetsWouldMisread)
 {
-    const std::vector<uint8_t> good = tavWaveFile::Encode(std::vector<float>(10, 0.1f), 22050);
-    tavWaveInfo info;
+    const std::vector<uint8_t> good = WaveFile::Encode(std::vector<float>(10, 0.1f), 22050);
+    WaveInfo info;
     std::vector<int16_t> samples;
     std::string error;
 
     std::vector<uint8_t> bad(good.begin(), good.begin() + 43);
-    EXPECT_FALSE(tavWaveFile::Decode(bad, info, samples, error));
+    EXPECT_FALSE(WaveFile::Decode(bad, info, samples, error));
     EXPECT_EQ(error, "shorter than the 44-byte header");
 
     bad = good;
     bad[36] = 'L'; // a LIST chunk where the data should start
-    EXPECT_FALSE(tavWaveFile::Decode(bad, info, samples, error));
+    EXPECT_FALSE(WaveFile::Decode(bad, info, samples, error));
 
     bad = good;
     bad[40] = 200; // more data than the file holds
     bad[4] = 236;
-    EXPECT_FALSE(tavWaveFile::Decode(bad, info, samples, error));
+    EXPECT_FALSE(WaveFile::Decode(bad, info, samples, error));
     EXPECT_EQ(error, "data size runs past the end of the file");
 
     bad = good;
     bad[34] = 8; // 8-bit samples
-    EXPECT_FALSE(tavWaveFile::Decode(bad, info, samples, error));
+    EXPECT_FALSE(WaveFile::Decode(bad, info, samples, error));
     EXPECT_TRUE(samples.empty());
 }

@@ -1,15 +1,17 @@
-#include "tavImageFile.h"
+#include "ImageFile.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
+using namespace assetgen;
+
 namespace
 {
 // A 3 x 2 picture with a different colour in every pixel.
-tavImage Sample()
+Image Sample()
 {
-    tavImage image(3, 2);
+    Image image(3, 2);
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
             image.At(x, y) = {float(x) / 2.0f, float(y), 0.2f, 0.6f};
@@ -23,9 +25,9 @@ uint32_t U32(const std::vector<uint8_t>& b, size_t at)
 }
 } // namespace
 
-TEST(tavImageFile, TgaIsUncompressedBottomUpBgrWithTheVersionTwoFooter)
+TEST(ImageFile, TgaIsUncompressedBottomUpBgrWithTheVersionTwoFooter)
 {
-    const std::vector<uint8_t> tga = tavImageFile::EncodeTGA(Sample(), false);
+    const std::vector<uint8_t> tga = ImageFile::EncodeTGA(Sample(), false);
     ASSERT_EQ(tga.size(), 18u + 3 * 2 * 3 + 26);
     EXPECT_EQ(tga[2], 2);  // true colour, not run-length coded
     EXPECT_EQ(tga[12], 3); // width
@@ -39,28 +41,28 @@ TEST(tavImageFile, TgaIsUncompressedBottomUpBgrWithTheVersionTwoFooter)
     EXPECT_EQ(std::memcmp(&tga[tga.size() - 18], "TRUEVISION-XFILE.", 18), 0);
 }
 
-TEST(tavImageFile, TgaAndDdsReadBackWhatWasWritten)
+TEST(ImageFile, TgaAndDdsReadBackWhatWasWritten)
 {
-    const tavImage image = Sample();
+    const Image image = Sample();
     for (bool alpha : {false, true})
     {
-        tavImage back(1, 1);
-        ASSERT_TRUE(tavImageFile::DecodeTGA(tavImageFile::EncodeTGA(image, alpha), back));
+        Image back(1, 1);
+        ASSERT_TRUE(ImageFile::DecodeTGA(ImageFile::EncodeTGA(image, alpha), back));
         ASSERT_EQ(back.Width(), 3);
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x)
                 for (int c = 0; c < 4; ++c)
                     EXPECT_EQ(back.Byte(x, y, c), c == 3 && !alpha ? 255 : image.Byte(x, y, c));
     }
-    tavImage dds(1, 1);
-    ASSERT_TRUE(tavImageFile::DecodeDDS(tavImageFile::EncodeDDS(image), dds));
+    Image dds(1, 1);
+    ASSERT_TRUE(ImageFile::DecodeDDS(ImageFile::EncodeDDS(image), dds));
     for (int c = 0; c < 4; ++c)
         EXPECT_EQ(dds.Byte(2, 1, c), image.Byte(2, 1, c));
 }
 
-TEST(tavImageFile, DdsHeaderDescribesOneLevelOfA8R8G8B8)
+TEST(ImageFile, DdsHeaderDescribesOneLevelOfA8R8G8B8)
 {
-    const std::vector<uint8_t> dds = tavImageFile::EncodeDDS(Sample());
+    const std::vector<uint8_t> dds = ImageFile::EncodeDDS(Sample());
     ASSERT_EQ(dds.size(), 128u + 3 * 2 * 4);
     EXPECT_EQ(std::memcmp(dds.data(), "DDS ", 4), 0);
     EXPECT_EQ(U32(dds, 4), 124u);
@@ -76,22 +78,22 @@ TEST(tavImageFile, DdsHeaderDescribesOneLevelOfA8R8G8B8)
     EXPECT_EQ(dds[131], 153);
 }
 
-TEST(tavImageFile, DecodersRefuseTruncatedAndForeignFiles)
+TEST(ImageFile, DecodersRefuseTruncatedAndForeignFiles)
 {
-    tavImage out(1, 1);
-    std::vector<uint8_t> tga = tavImageFile::EncodeTGA(Sample(), false);
+    Image out(1, 1);
+    std::vector<uint8_t> tga = ImageFile::EncodeTGA(Sample(), false);
     tga.resize(30);
-    EXPECT_FALSE(tavImageFile::DecodeTGA(tga, out));
-    std::vector<uint8_t> dds = tavImageFile::EncodeDDS(Sample());
-    EXPECT_FALSE(tavImageFile::DecodeTGA(dds, out));
+    EXPECT_FALSE(ImageFile::DecodeTGA(tga, out));
+    std::vector<uint8_t> dds = ImageFile::EncodeDDS(Sample());
+    EXPECT_FALSE(ImageFile::DecodeTGA(dds, out));
     dds.resize(dds.size() - 1);
-    EXPECT_FALSE(tavImageFile::DecodeDDS(dds, out));
-    EXPECT_FALSE(tavImageFile::DecodeDDS({}, out));
+    EXPECT_FALSE(ImageFile::DecodeDDS(dds, out));
+    EXPECT_FALSE(ImageFile::DecodeDDS({}, out));
 }
 
-TEST(tavImageFile, BmpRowsArePaddedToFourBytes)
+TEST(ImageFile, BmpRowsArePaddedToFourBytes)
 {
-    const std::vector<uint8_t> bmp = tavImageFile::EncodeBMP(Sample());
+    const std::vector<uint8_t> bmp = ImageFile::EncodeBMP(Sample());
     // 3 pixels = 9 bytes, padded to 12; two rows.
     ASSERT_EQ(bmp.size(), 54u + 24);
     EXPECT_EQ(U32(bmp, 2), 78u);

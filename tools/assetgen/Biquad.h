@@ -3,7 +3,10 @@
 // and band-pass shapes) for the sound synthesiser. Coefficients can be
 // changed between samples for sweeps; the state carries over.
 
-class tavBiquad
+namespace assetgen
+{
+
+class Biquad
 {
 public:
     // Cut-off or centre `frequency` in Hz at `sampleRate`; `q` the resonance
@@ -21,3 +24,5 @@ private:
     float b0 = 1.0f, b1 = 0.0f, b2 = 0.0f, a1 = 0.0f, a2 = 0.0f;
     float x1 = 0.0f, x2 = 0.0f, y1 = 0.0f, y2 = 0.0f;
 };
+
+} // namespace assetgen

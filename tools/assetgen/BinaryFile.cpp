@@ -1,6 +1,9 @@
-#include "tavBinaryFile.h"
+#include "BinaryFile.h"
 
 #include <cstdio>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -13,17 +16,17 @@ bool WriteBytes(const std::string& path, const void* data, size_t size)
 }
 } // namespace
 
-bool tavBinaryFile::Write(const std::string& path, const std::vector<uint8_t>& bytes)
+bool BinaryFile::Write(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     return WriteBytes(path, bytes.data(), bytes.size());
 }
 
-bool tavBinaryFile::Write(const std::string& path, const std::string& text)
+bool BinaryFile::Write(const std::string& path, const std::string& text)
 {
     return WriteBytes(path, text.data(), text.size());
 }
 
-bool tavBinaryFile::Read(const std::string& path, std::vector<uint8_t>& bytes)
+bool BinaryFile::Read(const std::string& path, std::vector<uint8_t>& bytes)
 {
     bytes.clear();
     FILE* file = std::fopen(path.c_str(), "rb");
@@ -35,3 +38,5 @@ bool tavBinaryFile::Read(const std::string& path, std::vector<uint8_t>& bytes)
     std::fclose(file);
     return true;
 }
+
+} // namespace assetgen

@@ -1,7 +1,10 @@
-#include "tavBiquad.h"
+#include "Biquad.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -18,7 +21,7 @@ Shape Prepare(float frequency, float q, float sampleRate)
 }
 } // namespace
 
-void tavBiquad::Set(float nb0, float nb1, float nb2, float a0, float na1, float na2)
+void Biquad::Set(float nb0, float nb1, float nb2, float a0, float na1, float na2)
 {
     b0 = nb0 / a0;
     b1 = nb1 / a0;
@@ -27,27 +30,27 @@ void tavBiquad::Set(float nb0, float nb1, float nb2, float a0, float na1, float 
     a2 = na2 / a0;
 }
 
-void tavBiquad::LowPass(float frequency, float q, float sampleRate)
+void Biquad::LowPass(float frequency, float q, float sampleRate)
 {
     const Shape s = Prepare(frequency, q, sampleRate);
     Set((1.0f - s.cosw) * 0.5f, 1.0f - s.cosw, (1.0f - s.cosw) * 0.5f, 1.0f + s.alpha,
         -2.0f * s.cosw, 1.0f - s.alpha);
 }
 
-void tavBiquad::HighPass(float frequency, float q, float sampleRate)
+void Biquad::HighPass(float frequency, float q, float sampleRate)
 {
     const Shape s = Prepare(frequency, q, sampleRate);
     Set((1.0f + s.cosw) * 0.5f, -(1.0f + s.cosw), (1.0f + s.cosw) * 0.5f, 1.0f + s.alpha,
         -2.0f * s.cosw, 1.0f - s.alpha);
 }
 
-void tavBiquad::BandPass(float frequency, float q, float sampleRate)
+void Biquad::BandPass(float frequency, float q, float sampleRate)
 {
     const Shape s = Prepare(frequency, q, sampleRate);
     Set(s.alpha, 0.0f, -s.alpha, 1.0f + s.alpha, -2.0f * s.cosw, 1.0f - s.alpha);
 }
 
-float tavBiquad::Process(float in)
+float Biquad::Process(float in)
 {
     const float out = b0 * in + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
     x2 = x1;
@@ -57,7 +60,9 @@ float tavBiquad::Process(float in)
     return out;
 }
 
-void tavBiquad::Reset()
+void Biquad::Reset()
 {
     x1 = x2 = y1 = y2 = 0.0f;
 }
+
+} // namespace assetgen

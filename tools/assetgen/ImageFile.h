@@ -4,22 +4,27 @@
 // the loader builds the mip chain) and 24-bit BMP (for previews). Readers of
 // the same formats let the tests look at what was written.
 
-#include "tavImage.h"
+#include "Image.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-class tavImageFile
+namespace assetgen
+{
+
+class ImageFile
 {
 public:
     // 24-bit TGA, or 32-bit with the alpha channel.
-    static std::vector<uint8_t> EncodeTGA(const tavImage& image, bool alpha);
-    static std::vector<uint8_t> EncodeDDS(const tavImage& image);
-    static std::vector<uint8_t> EncodeBMP(const tavImage& image);
+    static std::vector<uint8_t> EncodeTGA(const Image& image, bool alpha);
+    static std::vector<uint8_t> EncodeDDS(const Image& image);
+    static std::vector<uint8_t> EncodeBMP(const Image& image);
 
     // False when the bytes are not a file of that kind as written above
     // (wrong signature, unsupported layout, or shorter than the header says).
-    static bool DecodeTGA(const std::vector<uint8_t>& bytes, tavImage& out);
-    static bool DecodeDDS(const std::vector<uint8_t>& bytes, tavImage& out);
+    static bool DecodeTGA(const std::vector<uint8_t>& bytes, Image& out);
+    static bool DecodeDDS(const std::vector<uint8_t>& bytes, Image& out);
 };
+
+} // namespace assetgen

@@ -1,6 +1,9 @@
-#include "tavNoise.h"
+#include "Noise.h"
 
 #include <cmath>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -65,7 +68,7 @@ float GradientDot(uint32_t h, float dx, float dy, float dz)
 }
 } // namespace
 
-uint32_t tavNoise::Hash(uint32_t x, uint32_t y, uint32_t z, uint32_t seed)
+uint32_t Noise::Hash(uint32_t x, uint32_t y, uint32_t z, uint32_t seed)
 {
     uint32_t h = seed * 0x9E3779B9u ^ x * 0x85EBCA6Bu ^ y * 0xC2B2AE35u ^ z * 0x27D4EB2Fu;
     h ^= h >> 16;
@@ -76,17 +79,17 @@ uint32_t tavNoise::Hash(uint32_t x, uint32_t y, uint32_t z, uint32_t seed)
     return h;
 }
 
-float tavNoise::Unit(uint32_t x, uint32_t y, uint32_t z, uint32_t seed)
+float Noise::Unit(uint32_t x, uint32_t y, uint32_t z, uint32_t seed)
 {
     return float(Hash(x, y, z, seed) >> 8) * (1.0f / 16777216.0f);
 }
 
-float tavNoise::Gradient(float x, float y, int period, uint32_t seed)
+float Noise::Gradient(float x, float y, int period, uint32_t seed)
 {
     return Gradient(x, y, period, period, seed);
 }
 
-float tavNoise::Gradient(float x, float y, int periodX, int periodY, uint32_t seed)
+float Noise::Gradient(float x, float y, int periodX, int periodY, uint32_t seed)
 {
     const float fx = std::floor(x), fy = std::floor(y);
     const int ix = int(fx), iy = int(fy);
@@ -103,7 +106,7 @@ float tavNoise::Gradient(float x, float y, int periodX, int periodY, uint32_t se
     return (a + (b - a) * v) * 1.4142f;
 }
 
-float tavNoise::Gradient(float x, float y, float z, uint32_t seed)
+float Noise::Gradient(float x, float y, float z, uint32_t seed)
 {
     const float fx = std::floor(x), fy = std::floor(y), fz = std::floor(z);
     const uint32_t ix = uint32_t(int(fx)), iy = uint32_t(int(fy)), iz = uint32_t(int(fz));
@@ -125,13 +128,13 @@ float tavNoise::Gradient(float x, float y, float z, uint32_t seed)
     return y0 + (y1 - y0) * w;
 }
 
-float tavNoise::Fractal(float x, float y, int period, int octaves, float gain, uint32_t seed)
+float Noise::Fractal(float x, float y, int period, int octaves, float gain, uint32_t seed)
 {
     return Fractal(x, y, period, period, octaves, gain, seed);
 }
 
-float tavNoise::Fractal(float x, float y, int periodX, int periodY, int octaves, float gain,
-                        uint32_t seed)
+float Noise::Fractal(float x, float y, int periodX, int periodY, int octaves, float gain,
+                     uint32_t seed)
 {
     float sum = 0.0f, amplitude = 1.0f, total = 0.0f, scale = 1.0f;
     for (int o = 0; o < octaves; ++o)
@@ -146,7 +149,7 @@ float tavNoise::Fractal(float x, float y, int periodX, int periodY, int octaves,
     return sum / total;
 }
 
-float tavNoise::Fractal(float x, float y, float z, int octaves, float gain, uint32_t seed)
+float Noise::Fractal(float x, float y, float z, int octaves, float gain, uint32_t seed)
 {
     float sum = 0.0f, amplitude = 1.0f, total = 0.0f, scale = 1.0f;
     for (int o = 0; o < octaves; ++o)
@@ -159,7 +162,7 @@ float tavNoise::Fractal(float x, float y, float z, int octaves, float gain, uint
     return sum / total;
 }
 
-tavCells tavNoise::Cellular(float x, float y, int period, float phase, uint32_t seed)
+Cells Noise::Cellular(float x, float y, int period, float phase, uint32_t seed)
 {
     const float fx = std::floor(x), fy = std::floor(y);
     const int ix = int(fx), iy = int(fy);
@@ -188,3 +191,5 @@ tavCells tavNoise::Cellular(float x, float y, int period, float phase, uint32_t 
         }
     return {best, second};
 }
+
+} // namespace assetgen

@@ -1,8 +1,11 @@
-#include "tavWaveFile.h"
+#include "WaveFile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -41,7 +44,7 @@ bool Fail(std::string& error, const char* reason)
 }
 } // namespace
 
-std::vector<uint8_t> tavWaveFile::Encode(const std::vector<float>& samples, uint32_t sampleRate)
+std::vector<uint8_t> WaveFile::Encode(const std::vector<float>& samples, uint32_t sampleRate)
 {
     const uint32_t dataSize = uint32_t(samples.size() * 2);
     std::vector<uint8_t> out;
@@ -67,8 +70,8 @@ std::vector<uint8_t> tavWaveFile::Encode(const std::vector<float>& samples, uint
     return out;
 }
 
-bool tavWaveFile::Decode(const std::vector<uint8_t>& bytes, tavWaveInfo& info,
-                         std::vector<int16_t>& samples, std::string& error)
+bool WaveFile::Decode(const std::vector<uint8_t>& bytes, WaveInfo& info,
+                      std::vector<int16_t>& samples, std::string& error)
 {
     samples.clear();
     if (bytes.size() < HeaderBytes) return Fail(error, "shorter than the 44-byte header");
@@ -95,3 +98,5 @@ bool tavWaveFile::Decode(const std::vector<uint8_t>& bytes, tavWaveInfo& info,
         samples[i] = int16_t(Get16(bytes, HeaderBytes + i * 2));
     return true;
 }
+
+} // namespace assetgen

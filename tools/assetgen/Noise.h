@@ -6,13 +6,16 @@
 
 #include <cstdint>
 
-struct tavCells
+namespace assetgen
+{
+
+struct Cells
 {
     float nearest; // distance to the nearest feature point, in cells
     float second;  // distance to the second nearest
 };
 
-class tavNoise
+class Noise
 {
 public:
     static uint32_t Hash(uint32_t x, uint32_t y, uint32_t z, uint32_t seed);
@@ -34,5 +37,7 @@ public:
     // Cellular noise with one feature point per cell, tiling with `period`.
     // Each point turns on a small circle as `phase` goes 0..1, so a phase of
     // 1 gives the same picture as 0.
-    static tavCells Cellular(float x, float y, int period, float phase, uint32_t seed);
+    static Cells Cellular(float x, float y, int period, float phase, uint32_t seed);
 };
+
+} // namespace assetgen

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
-class tavBinaryFile
+namespace assetgen
+{
+
+class BinaryFile
 {
 public:
     // False when the file could not be written completely.
@@ -14,3 +17,5 @@ public:
     // False (and `bytes` empty) when the file cannot be opened.
     static bool Read(const std::string& path, std::vector<uint8_t>& bytes);
 };
+
+} // namespace assetgen

@@ -1,28 +1,31 @@
-#include "tavMeshBuilder.h"
+#include "MeshBuilder.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <map>
 
+namespace assetgen
+{
+
 namespace
 {
 // Trilinear point of the hexahedron lattice; the same (i, j, k) always gives
 // the same float, whichever face asks.
-tavVec3 LatticePoint(const tavHexahedron& h, int i, int j, int k)
+Vec3 LatticePoint(const Hexahedron& h, int i, int j, int k)
 {
     const float fi = float(i) / float(h.cells[0]);
     const float fj = float(j) / float(h.cells[1]);
     const float fk = float(k) / float(h.cells[2]);
-    const tavVec3 x00 = Lerp(h.corner[0], h.corner[1], fi);
-    const tavVec3 x10 = Lerp(h.corner[2], h.corner[3], fi);
-    const tavVec3 x01 = Lerp(h.corner[4], h.corner[5], fi);
-    const tavVec3 x11 = Lerp(h.corner[6], h.corner[7], fi);
+    const Vec3 x00 = Lerp(h.corner[0], h.corner[1], fi);
+    const Vec3 x10 = Lerp(h.corner[2], h.corner[3], fi);
+    const Vec3 x01 = Lerp(h.corner[4], h.corner[5], fi);
+    const Vec3 x11 = Lerp(h.corner[6], h.corner[7], fi);
     return Lerp(Lerp(x00, x10, fj), Lerp(x01, x11, fj), fk);
 }
 
 // Grid coordinates (i, j, k) of point (s, t) of a face.
-void FaceToLattice(const tavHexahedron& h, int face, int s, int t, int out[3])
+void FaceToLattice(const Hexahedron& h, int face, int s, int t, int out[3])
 {
     const int axis = face / 2;
     const int side = face % 2;
@@ -34,26 +37,26 @@ void FaceToLattice(const tavHexahedron& h, int face, int s, int t, int out[3])
 }
 } // namespace
 
-tavVec3 tavFrame::Apply(const tavVec3& local) const
+Vec3 Frame::Apply(const Vec3& local) const
 {
     const float cr = std::cos(roll), sr = std::sin(roll);
     const float cp = std::cos(pitch), sp = std::sin(pitch);
     const float cy = std::cos(yaw), sy = std::sin(yaw);
-    const tavVec3 a(local.x * cr - local.y * sr, local.x * sr + local.y * cr, local.z);
-    const tavVec3 b(a.x, a.y * cp - a.z * sp, a.y * sp + a.z * cp);
-    const tavVec3 c(b.x * cy + b.z * sy, b.y, -b.x * sy + b.z * cy);
+    const Vec3 a(local.x * cr - local.y * sr, local.x * sr + local.y * cr, local.z);
+    const Vec3 b(a.x, a.y * cp - a.z * sp, a.y * sp + a.z * cp);
+    const Vec3 c(b.x * cy + b.z * sy, b.y, -b.x * sy + b.z * cy);
     return origin + c;
 }
 
-tavRingMesh Lathe(const std::function<tavProfilePoint(float t)>& profile, int rings, int segments,
-                  const tavFrame& frame, float scaleX, float scaleZ, uint32_t material)
+RingMesh Lathe(const std::function<ProfilePoint(float t)>& profile, int rings, int segments,
+               const Frame& frame, float scaleX, float scaleZ, uint32_t material)
 {
-    tavRingMesh solid;
+    RingMesh solid;
     const float TwoPi = 6.28318530718f;
     for (int r = 0; r <= rings; ++r)
     {
-        const tavProfilePoint p = profile(float(r) / float(rings));
-        std::vector<tavVec3> ring;
+        const ProfilePoint p = profile(float(r) / float(rings));
+        std::vector<Vec3> ring;
         if (r == 0 || r == rings)
             ring.push_back(frame.Apply({0.0f, p.height, 0.0f}));
         else
@@ -69,10 +72,9 @@ tavRingMesh Lathe(const std::function<tavProfilePoint(float t)>& profile, int ri
     return solid;
 }
 
-tavHexahedron tavHexahedron::Box(const tavVec3& centre, const tavVec3& a, const tavVec3& b,
-                                 const tavVec3& c)
+Hexahedron Hexahedron::Box(const Vec3& centre, const Vec3& a, const Vec3& b, const Vec3& c)
 {
-    tavHexahedron h;
+    Hexahedron h;
     for (int n = 0; n < 8; ++n)
     {
         const float si = (n & 1) ? 1.0f : -1.0f;
@@ -83,7 +85,7 @@ tavHexahedron tavHexahedron::Box(const tavVec3& centre, const tavVec3& a, const 
     return h;
 }
 
-void tavHexahedron::Subdivide(float maxCell)
+void Hexahedron::Subdivide(float maxCell)
 {
     float length[3];
     length[0] = Length(corner[1] - corner[0]);
@@ -102,17 +104,17 @@ void tavHexahedron::Subdivide(float maxCell)
         cells[a] = std::max(1, int(std::ceil(length[a] / cell - 0.001f)));
 }
 
-void tavHexahedron::SetMaterials(uint32_t top, uint32_t sides)
+void Hexahedron::SetMaterials(uint32_t top, uint32_t sides)
 {
     // The face whose outward direction is most nearly +y is the top.
     int best = 0;
     float bestY = -2.0f;
-    tavVec3 centre;
-    for (const tavVec3& p : corner)
+    Vec3 centre;
+    for (const Vec3& p : corner)
         centre += p * 0.125f;
     for (int f = 0; f < 6; ++f)
     {
-        tavVec3 faceCentre;
+        Vec3 faceCentre;
         for (int n = 0; n < 8; ++n)
         {
             const int bit = (n >> (f / 2)) & 1;
@@ -129,11 +131,10 @@ void tavHexahedron::SetMaterials(uint32_t top, uint32_t sides)
         material[f] = f == best ? top : sides;
 }
 
-void tavMeshBuilder::AddHexahedron(const std::string& name, const tavHexahedron& solid,
-                                   const tavFaceUv& uv)
+void MeshBuilder::AddHexahedron(const std::string& name, const Hexahedron& solid, const FaceUv& uv)
 {
-    tavVec3 centre;
-    for (const tavVec3& p : solid.corner)
+    Vec3 centre;
+    for (const Vec3& p : solid.corner)
         centre += p * 0.125f;
     mesh.BeginPiece(name);
     for (int face = 0; face < 6; ++face)
@@ -141,23 +142,23 @@ void tavMeshBuilder::AddHexahedron(const std::string& name, const tavHexahedron&
     mesh.EndPiece();
 }
 
-void tavMeshBuilder::AddHexFace(const tavHexahedron& solid, int face, const tavVec3& centre,
-                                const tavFaceUv& uv)
+void MeshBuilder::AddHexFace(const Hexahedron& solid, int face, const Vec3& centre,
+                             const FaceUv& uv)
 {
     const int axis = face / 2;
     const int ns = solid.cells[(axis + 1) % 3];
     const int nt = solid.cells[(axis + 2) % 3];
     int l[3];
     FaceToLattice(solid, face, 0, 0, l);
-    const tavVec3 p00 = LatticePoint(solid, l[0], l[1], l[2]);
+    const Vec3 p00 = LatticePoint(solid, l[0], l[1], l[2]);
     FaceToLattice(solid, face, ns, 0, l);
-    const tavVec3 p10 = LatticePoint(solid, l[0], l[1], l[2]);
+    const Vec3 p10 = LatticePoint(solid, l[0], l[1], l[2]);
     FaceToLattice(solid, face, 0, nt, l);
-    const tavVec3 p01 = LatticePoint(solid, l[0], l[1], l[2]);
+    const Vec3 p01 = LatticePoint(solid, l[0], l[1], l[2]);
     FaceToLattice(solid, face, ns, nt, l);
-    const tavVec3 p11 = LatticePoint(solid, l[0], l[1], l[2]);
-    tavVec3 normal = Normalize(Cross(p10 - p00, p01 - p00) + Cross(p01 - p11, p10 - p11));
-    const tavVec3 faceCentre = (p00 + p10 + p01 + p11) * 0.25f;
+    const Vec3 p11 = LatticePoint(solid, l[0], l[1], l[2]);
+    Vec3 normal = Normalize(Cross(p10 - p00, p01 - p00) + Cross(p01 - p11, p10 - p11));
+    const Vec3 faceCentre = (p00 + p10 + p01 + p11) * 0.25f;
     const bool flip = Dot(normal, faceCentre - centre) < 0.0f;
     if (flip) normal = -normal;
 
@@ -166,7 +167,7 @@ void tavMeshBuilder::AddHexFace(const tavHexahedron& solid, int face, const tavV
         for (int s = 0; s <= ns; ++s)
         {
             FaceToLattice(solid, face, s, t, l);
-            const tavVec3 p = LatticePoint(solid, l[0], l[1], l[2]);
+            const Vec3 p = LatticePoint(solid, l[0], l[1], l[2]);
             float u = 0.0f, v = 0.0f;
             uv(p, normal, face, u, v);
             mesh.AddVertex(p, normal, u, v);
@@ -200,13 +201,13 @@ struct RingPoint
 };
 
 // The triangles of a ring mesh as ring points, wound consistently.
-std::vector<RingPoint> RingTriangles(const tavRingMesh& solid, std::vector<int>& band)
+std::vector<RingPoint> RingTriangles(const RingMesh& solid, std::vector<int>& band)
 {
     std::vector<RingPoint> out;
     for (size_t r = 0; r + 1 < solid.rings.size(); ++r)
     {
-        const std::vector<tavVec3>& a = solid.rings[r];
-        const std::vector<tavVec3>& b = solid.rings[r + 1];
+        const std::vector<Vec3>& a = solid.rings[r];
+        const std::vector<Vec3>& b = solid.rings[r + 1];
         const int ring = int(r);
         const int n = int(std::max(a.size(), b.size()));
         for (int s = 0; s < n; ++s)
@@ -251,23 +252,22 @@ std::vector<RingPoint> RingTriangles(const tavRingMesh& solid, std::vector<int>&
 
 // Measured about the first pole, so that large world coordinates do not
 // drown the result in rounding.
-float SignedVolume(const tavRingMesh& solid, const std::vector<RingPoint>& tris)
+float SignedVolume(const RingMesh& solid, const std::vector<RingPoint>& tris)
 {
-    const tavVec3 origin = solid.rings.front().front();
+    const Vec3 origin = solid.rings.front().front();
     double volume = 0.0;
     for (size_t t = 0; t < tris.size(); t += 3)
     {
-        const tavVec3 a = solid.rings[size_t(tris[t].ring)][size_t(tris[t].index)] - origin;
-        const tavVec3 b = solid.rings[size_t(tris[t + 1].ring)][size_t(tris[t + 1].index)] - origin;
-        const tavVec3 c = solid.rings[size_t(tris[t + 2].ring)][size_t(tris[t + 2].index)] - origin;
+        const Vec3 a = solid.rings[size_t(tris[t].ring)][size_t(tris[t].index)] - origin;
+        const Vec3 b = solid.rings[size_t(tris[t + 1].ring)][size_t(tris[t + 1].index)] - origin;
+        const Vec3 c = solid.rings[size_t(tris[t + 2].ring)][size_t(tris[t + 2].index)] - origin;
         volume += double(Dot(a, Cross(b, c)));
     }
     return float(volume / 6.0);
 }
 } // namespace
 
-void tavMeshBuilder::AddRingMesh(const std::string& name, const tavRingMesh& solid,
-                                 const tavRingUv& uv)
+void MeshBuilder::AddRingMesh(const std::string& name, const RingMesh& solid, const RingUv& uv)
 {
     assert(solid.bandMaterial.size() + 1 == solid.rings.size() && "one material per band");
     std::vector<int> band;
@@ -277,18 +277,18 @@ void tavMeshBuilder::AddRingMesh(const std::string& name, const tavRingMesh& sol
             std::swap(tris[t + 1], tris[t + 2]);
 
     // Smooth normals: angle-weighted face normals summed per ring point.
-    std::vector<std::vector<tavVec3>> normals(solid.rings.size());
+    std::vector<std::vector<Vec3>> normals(solid.rings.size());
     for (size_t r = 0; r < solid.rings.size(); ++r)
-        normals[r].assign(solid.rings[r].size(), tavVec3(0.0f, 0.0f, 0.0f));
+        normals[r].assign(solid.rings[r].size(), Vec3(0.0f, 0.0f, 0.0f));
     auto at = [&](const RingPoint& p) { return solid.rings[size_t(p.ring)][size_t(p.index)]; };
     for (size_t t = 0; t < tris.size(); t += 3)
     {
-        const tavVec3 face =
+        const Vec3 face =
             Normalize(Cross(at(tris[t + 1]) - at(tris[t]), at(tris[t + 2]) - at(tris[t])));
         for (int k = 0; k < 3; ++k)
         {
-            const tavVec3 e1 = Normalize(at(tris[t + (k + 1) % 3]) - at(tris[t + k]));
-            const tavVec3 e2 = Normalize(at(tris[t + (k + 2) % 3]) - at(tris[t + k]));
+            const Vec3 e1 = Normalize(at(tris[t + (k + 1) % 3]) - at(tris[t + k]));
+            const Vec3 e2 = Normalize(at(tris[t + (k + 2) % 3]) - at(tris[t + k]));
             const float angle = std::acos(std::max(-1.0f, std::min(1.0f, Dot(e1, e2))));
             normals[size_t(tris[t + k].ring)][size_t(tris[t + k].index)] += face * angle;
         }
@@ -310,7 +310,7 @@ void tavMeshBuilder::AddRingMesh(const std::string& name, const tavRingMesh& sol
             const size_t columns = n == 1 ? 1 : n + 1;
             for (size_t s = 0; s < columns; ++s)
             {
-                const tavVec3& p = solid.rings[r][s % n];
+                const Vec3& p = solid.rings[r][s % n];
                 float u = 0.0f, v = 0.0f;
                 uv(int(r), n == 1 ? 0.5f : float(s) / float(n), p, u, v);
                 mesh.AddVertex(p, Normalize(normals[r][s % n]), u, v);
@@ -343,7 +343,7 @@ namespace
 {
 struct Ball
 {
-    std::vector<tavVec3> points;
+    std::vector<Vec3> points;
     std::vector<uint32_t> triangles;
 };
 
@@ -386,15 +386,15 @@ Ball Icosphere(int subdivisions)
 }
 } // namespace
 
-void tavMeshBuilder::AddBall(const std::string& name, const tavFrame& frame, const tavVec3& radii,
-                             int subdivisions, uint32_t material,
-                             const std::function<float(const tavVec3&)>& bulge, float textureScale)
+void MeshBuilder::AddBall(const std::string& name, const Frame& frame, const Vec3& radii,
+                          int subdivisions, uint32_t material,
+                          const std::function<float(const Vec3&)>& bulge, float textureScale)
 {
     Ball ball = Icosphere(subdivisions);
-    std::vector<tavVec3> placed;
-    for (const tavVec3& d : ball.points)
+    std::vector<Vec3> placed;
+    for (const Vec3& d : ball.points)
     {
-        const tavVec3 local = d * bulge(d);
+        const Vec3 local = d * bulge(d);
         placed.push_back(frame.Apply({local.x * radii.x, local.y * radii.y, local.z * radii.z}));
     }
     // The icosahedron winds one way; keep whichever way is outward after
@@ -404,17 +404,17 @@ void tavMeshBuilder::AddBall(const std::string& name, const tavFrame& frame, con
     double volume = 0.0;
     for (size_t i = 0; i < ball.triangles.size(); i += 3)
     {
-        const tavVec3 a = placed[ball.triangles[i]] - frame.origin;
-        const tavVec3 b = placed[ball.triangles[i + 1]] - frame.origin;
-        const tavVec3 c = placed[ball.triangles[i + 2]] - frame.origin;
+        const Vec3 a = placed[ball.triangles[i]] - frame.origin;
+        const Vec3 b = placed[ball.triangles[i + 1]] - frame.origin;
+        const Vec3 c = placed[ball.triangles[i + 2]] - frame.origin;
         volume += double(Dot(a, Cross(b, c)));
     }
     const bool flip = volume < 0.0;
-    std::vector<tavVec3> normals(placed.size(), tavVec3(0.0f, 0.0f, 0.0f));
+    std::vector<Vec3> normals(placed.size(), Vec3(0.0f, 0.0f, 0.0f));
     for (size_t i = 0; i < ball.triangles.size(); i += 3)
     {
         const uint32_t a = ball.triangles[i], b = ball.triangles[i + 1], c = ball.triangles[i + 2];
-        tavVec3 n = Cross(placed[b] - placed[a], placed[c] - placed[a]);
+        Vec3 n = Cross(placed[b] - placed[a], placed[c] - placed[a]);
         if (flip) n = -n;
         normals[a] += n;
         normals[b] += n;
@@ -423,7 +423,7 @@ void tavMeshBuilder::AddBall(const std::string& name, const tavFrame& frame, con
     const uint32_t first = uint32_t(mesh.vertices.size());
     for (size_t i = 0; i < placed.size(); ++i)
     {
-        const tavVec3& p = placed[i];
+        const Vec3& p = placed[i];
         mesh.AddVertex(p, Normalize(normals[i]), (p.x + 0.5f * p.z) / textureScale,
                        (0.5f * p.z - p.y) / textureScale);
     }
@@ -440,3 +440,5 @@ void tavMeshBuilder::AddBall(const std::string& name, const tavFrame& frame, con
     }
     mesh.EndPiece();
 }
+
+} // namespace assetgen

@@ -5,27 +5,30 @@
 // closed solids ("pieces") the triangles form, so that checks can test each
 // solid for being watertight.
 
-#include "tavVec3.h"
+#include "Vec3.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct tavMeshVertex
+namespace assetgen
 {
-    tavVec3 position;
-    tavVec3 normal;
+
+struct MeshVertex
+{
+    Vec3 position;
+    Vec3 normal;
     float u = 0.0f, v = 0.0f;
 };
 
-struct tavMeshTriangle
+struct MeshTriangle
 {
     uint32_t index[3];
     uint32_t material;
 };
 
 // What the .x Material record holds; colours 0..1.
-struct tavMeshMaterial
+struct MeshMaterial
 {
     std::string name;
     float diffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f};
@@ -35,24 +38,24 @@ struct tavMeshMaterial
     std::string texture; // file name only; empty for none
 };
 
-struct tavMeshPiece
+struct MeshPiece
 {
     std::string name;
     uint32_t firstTriangle;
     uint32_t triangleCount;
 };
 
-struct tavBounds
+struct Box3
 {
-    tavVec3 min, max;
+    Vec3 min, max;
 };
 
-class tavMesh
+class Mesh
 {
 public:
     // Index of the new material; triangles refer to it by this index.
-    uint32_t AddMaterial(const tavMeshMaterial& material);
-    uint32_t AddVertex(const tavVec3& position, const tavVec3& normal, float u, float v);
+    uint32_t AddMaterial(const MeshMaterial& material);
+    uint32_t AddVertex(const Vec3& position, const Vec3& normal, float u, float v);
     void AddTriangle(uint32_t a, uint32_t b, uint32_t c, uint32_t material);
 
     // Triangles added between the two calls form one closed solid.
@@ -60,18 +63,20 @@ public:
     void EndPiece();
 
     // Moves every vertex from `firstVertex` on: scaled, then offset.
-    void ScaleAndMove(uint32_t firstVertex, const tavVec3& scale, const tavVec3& offset);
+    void ScaleAndMove(uint32_t firstVertex, const Vec3& scale, const Vec3& offset);
     // Unit face normal from the winding (a, b, c): outward for a front face.
-    tavVec3 FaceNormal(const tavMeshTriangle& t) const;
-    tavBounds Bounds() const;
+    Vec3 FaceNormal(const MeshTriangle& t) const;
+    Box3 Bounds() const;
     // Largest distance of a vertex from `centre`.
-    float Radius(const tavVec3& centre) const;
+    float Radius(const Vec3& centre) const;
 
-    std::vector<tavMeshVertex> vertices;
-    std::vector<tavMeshTriangle> triangles;
-    std::vector<tavMeshMaterial> materials;
-    std::vector<tavMeshPiece> pieces;
+    std::vector<MeshVertex> vertices;
+    std::vector<MeshTriangle> triangles;
+    std::vector<MeshMaterial> materials;
+    std::vector<MeshPiece> pieces;
 
 private:
     bool inPiece = false;
 };
+
+} // namespace assetgen

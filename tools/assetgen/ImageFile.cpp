@@ -1,6 +1,9 @@
-#include "tavImageFile.h"
+#include "ImageFile.h"
 
 #include <cstring>
+
+namespace assetgen
+{
 
 namespace
 {
@@ -29,7 +32,7 @@ const char TgaSignature[] = "TRUEVISION-XFILE.";
 const size_t DdsHeaderBytes = 128;
 } // namespace
 
-std::vector<uint8_t> tavImageFile::EncodeTGA(const tavImage& image, bool alpha)
+std::vector<uint8_t> ImageFile::EncodeTGA(const Image& image, bool alpha)
 {
     std::vector<uint8_t> out;
     out.reserve(18 + size_t(image.Width()) * size_t(image.Height()) * 4 + 26);
@@ -58,7 +61,7 @@ std::vector<uint8_t> tavImageFile::EncodeTGA(const tavImage& image, bool alpha)
     return out;
 }
 
-std::vector<uint8_t> tavImageFile::EncodeDDS(const tavImage& image)
+std::vector<uint8_t> ImageFile::EncodeDDS(const Image& image)
 {
     std::vector<uint8_t> out;
     const uint32_t w = uint32_t(image.Width()), h = uint32_t(image.Height());
@@ -91,7 +94,7 @@ std::vector<uint8_t> tavImageFile::EncodeDDS(const tavImage& image)
     return out;
 }
 
-std::vector<uint8_t> tavImageFile::EncodeBMP(const tavImage& image)
+std::vector<uint8_t> ImageFile::EncodeBMP(const Image& image)
 {
     const uint32_t w = uint32_t(image.Width()), h = uint32_t(image.Height());
     const uint32_t row = (w * 3 + 3) & ~3u;
@@ -120,7 +123,7 @@ std::vector<uint8_t> tavImageFile::EncodeBMP(const tavImage& image)
     return out;
 }
 
-bool tavImageFile::DecodeTGA(const std::vector<uint8_t>& bytes, tavImage& out)
+bool ImageFile::DecodeTGA(const std::vector<uint8_t>& bytes, Image& out)
 {
     if (bytes.size() < 18 || bytes[1] != 0 || bytes[2] != 2) return false;
     const int bits = bytes[16];
@@ -130,7 +133,7 @@ bool tavImageFile::DecodeTGA(const std::vector<uint8_t>& bytes, tavImage& out)
     const size_t start = 18 + bytes[0];
     if (w == 0 || h == 0 || bytes.size() < start + w * h * step) return false;
     const bool topDown = (bytes[17] & 0x20) != 0;
-    out = tavImage(int(w), int(h));
+    out = Image(int(w), int(h));
     for (size_t row = 0; row < h; ++row)
         for (size_t x = 0; x < w; ++x)
         {
@@ -142,7 +145,7 @@ bool tavImageFile::DecodeTGA(const std::vector<uint8_t>& bytes, tavImage& out)
     return true;
 }
 
-bool tavImageFile::DecodeDDS(const std::vector<uint8_t>& bytes, tavImage& out)
+bool ImageFile::DecodeDDS(const std::vector<uint8_t>& bytes, Image& out)
 {
     if (bytes.size() < DdsHeaderBytes || std::memcmp(bytes.data(), "DDS ", 4) != 0 ||
         Get32(bytes, 4) != 124 || Get32(bytes, 88) != 32 || Get32(bytes, 92) != 0x00FF0000)
@@ -150,7 +153,7 @@ bool tavImageFile::DecodeDDS(const std::vector<uint8_t>& bytes, tavImage& out)
     const size_t h = Get32(bytes, 12), w = Get32(bytes, 16);
     if (w == 0 || h == 0 || w > 16384 || h > 16384 || bytes.size() < DdsHeaderBytes + w * h * 4)
         return false;
-    out = tavImage(int(w), int(h));
+    out = Image(int(w), int(h));
     for (size_t y = 0; y < h; ++y)
         for (size_t x = 0; x < w; ++x)
         {
@@ -159,3 +162,5 @@ bool tavImageFile::DecodeDDS(const std::vector<uint8_t>& bytes, tavImage& out)
         }
     return true;
 }
+
+} // namespace assetgen

@@ -9,7 +9,10 @@
 #include <string>
 #include <vector>
 
-struct tavWaveInfo
+namespace assetgen
+{
+
+struct WaveInfo
 {
     uint16_t formatTag = 0;
     uint16_t channels = 0;
@@ -20,7 +23,7 @@ struct tavWaveInfo
     uint32_t dataSize = 0;
 };
 
-class tavWaveFile
+class WaveFile
 {
 public:
     // Mono 16-bit PCM from samples in -1..1 (clamped, rounded).
@@ -28,6 +31,8 @@ public:
     // The header fields and the samples of a canonical 16-bit PCM file. False
     // with a reason for anything else: short file, wrong chunk tags, a data
     // size beyond the end of the file, another sample format.
-    static bool Decode(const std::vector<uint8_t>& bytes, tavWaveInfo& info,
+    static bool Decode(const std::vector<uint8_t>& bytes, WaveInfo& info,
                        std::vector<int16_t>& samples, std::string& error);
 };
+
+} // namespace assetgen

@@ -60,3 +60,16 @@ TEST(LevelDesign, RouteWalksFromTheStartToTheEgg)
     EXPECT_GE(walk.jumps, 8);
     std::printf("route: %.1f s, %d jumps\n", walk.seconds, walk.jumps);
 }
+
+TEST(LevelDesign, TheGapsAndStepsCannotBeWalked)
+{
+    // The same route with every jump replaced by a walk falls or sticks.
+    std::vector<LevelRouteStep> walkOnly = LevelDesign::Route();
+    for (LevelRouteStep& step : walkOnly)
+        step.kind = LevelRouteStep::Walk;
+    RouteWalker walker(TriangleCorners(Level()));
+    const RouteWalkResult walk =
+        walker.Walk(LevelDesign::Start, walkOnly, LevelDesign::EggPosition, 30.0f);
+    EXPECT_FALSE(walk.reachedEgg);
+    EXPECT_LT(walk.stepsDone, 5u); // it fails at the first gap, the plaza's north edge
+}

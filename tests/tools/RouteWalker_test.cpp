@@ -86,8 +86,15 @@ TEST(RouteWalker, ClimbsAGentleRampButNotAWall)
         blocked.Walk({-100, 10, 0}, {{LevelRouteStep::Walk, 200, 0}}, {200, 110, 0}, 5.0f);
     EXPECT_FALSE(stuck.reachedEgg);
     EXPECT_LT(stuck.position.x, 0.0f);
-    const RouteWalkResult hop = blocked.Walk(
+    // A jump pressed against the step sticks to it (friction 5 on the
+    // wall); taken from a run-up it clears the step.
+    const RouteWalkResult pressed = blocked.Walk(
         {-100, 10, 0}, {{LevelRouteStep::Walk, -12, 0}, {LevelRouteStep::Jump, 200, 0}},
         {200, 110, 0}, 10.0f);
-    EXPECT_TRUE(hop.reachedEgg) << hop.failure;
+    EXPECT_FALSE(pressed.reachedEgg);
+    EXPECT_EQ(pressed.jumps, 1);
+    const RouteWalkResult runUp = blocked.Walk(
+        {-200, 10, 0}, {{LevelRouteStep::Walk, -100, 0}, {LevelRouteStep::Jump, 200, 0}},
+        {200, 110, 0}, 10.0f);
+    EXPECT_TRUE(runUp.reachedEgg) << runUp.failure;
 }

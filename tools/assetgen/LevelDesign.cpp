@@ -518,7 +518,7 @@ std::vector<LevelRouteStep> LevelDesign::Route()
         {S::Jump, 1640.0f, 3300.0f}, // up onto the orchard
         {S::Walk, 1900.0f, 3560.0f},
         {S::Walk, 3250.0f, 3560.0f}, // up the long ramp to the tower plaza
-        {S::Walk, 3350.0f, 3790.0f},
+        {S::Walk, 3350.0f, 3700.0f}, // a run-up: a jump against a step sticks to it
         {S::Jump, 3350.0f, 3935.0f}, // four high steps
         {S::Jump, 3350.0f, 4185.0f},
         {S::Jump, 3350.0f, 4435.0f},

@@ -104,26 +104,32 @@ void RouteWalker::Collide(State& s) const
         bool moved = false;
         for (uint32_t cell : cells)
             for (uint32_t t : grid[cell])
-            {
-                const Vec3 q =
-                    ClosestOnTriangle(s.position, corners[t], corners[t + 1], corners[t + 2]);
-                const Vec3 d = s.position - q;
-                const float distance = Length(d);
-                if (distance >= Radius || distance < 1e-6f) continue;
-                const Vec3 n = d * (1.0f / distance);
-                s.position += n * (Radius - distance);
-                moved = true;
-                const float into = Dot(s.velocity, n);
-                if (into < 0.0f) s.velocity = s.velocity - n * (into * 1.1f); // restitution 0.1
-                if (n.y > 0.5f)
-                {
-                    // Friction 5: the ground holds the chicken still.
-                    s.grounded = true;
-                    s.velocity.x = s.velocity.z = 0.0f;
-                }
-            }
+                moved = Touch(s, corners[t], corners[t + 1], corners[t + 2]) || moved;
         if (!moved) break;
     }
+}
+
+bool RouteWalker::Touch(State& s, const Vec3& a, const Vec3& b, const Vec3& c)
+{
+    const Vec3 d = s.position - ClosestOnTriangle(s.position, a, b, c);
+    const float distance = Length(d);
+    if (distance >= Radius || distance < 1e-6f) return false;
+    const Vec3 n = d * (1.0f / distance);
+    const float depth = Radius - distance;
+    s.position += n * depth;
+    // The contact's push: the speed into the surface plus the overlap it had
+    // to undo this frame (a walk step into a wall is a hard push).
+    const float into = Dot(s.velocity, n);
+    const float push = std::max(0.0f, -into) + depth / FrameSeconds;
+    if (into < 0.0f) s.velocity = s.velocity - n * (into * 1.1f); // restitution 0.1
+    // Friction takes up to five times the push from the motion along the
+    // surface: the ground holds the chicken still, and a wall it walks into
+    // holds it from sliding up or down.
+    const Vec3 along = s.velocity - n * Dot(s.velocity, n);
+    const float slide = Length(along);
+    if (slide > 0.0f) s.velocity = s.velocity - along * (std::min(slide, Friction * push) / slide);
+    if (n.y > 0.5f) s.grounded = true;
+    return true;
 }
 
 float RouteWalker::GroundBelow(float x, float y, float z, float reach) const
@@ -188,7 +194,8 @@ RouteWalkResult RouteWalker::Walk(const Vec3& start, const std::vector<LevelRout
             if (walk)
                 s.position +=
                     Vec3(std::sin(s.yaw), 0.0f, std::cos(s.yaw)) * (WalkSpeed * FrameSeconds);
-            // The physics step.
+            // The physics step; the game keeps only the vertical velocity.
+            s.velocity.x = s.velocity.z = 0.0f;
             s.velocity.y -= Gravity * FrameSeconds;
             s.position += s.velocity * FrameSeconds;
             Collide(s);

@@ -13,6 +13,9 @@
 //   wins when its centre comes within 15 units of the egg.
 // Frames are 1/60 s. The checker is kinematic: a stand-in for the rigid-body
 // library with the same rules, not that library.
+// - friction 5: a contact takes up to five times its push from the motion
+//   along the surface, so a chicken that walks into a wall while jumping
+//   sticks to it instead of rising.
 
 #include "LevelDesign.h"
 #include "Vec3.h"
@@ -54,10 +57,13 @@ public:
     static constexpr float Gravity = 100.0f;
     static constexpr float FrameSeconds = 1.0f / 60.0f;
     static constexpr float EggTouch = 15.0f;
+    static constexpr float Friction = 5.0f;
 
 private:
     struct State;
     void Collide(State& s) const;
+    // Pushes the chicken out of one triangle; false when they do not touch.
+    static bool Touch(State& s, const Vec3& a, const Vec3& b, const Vec3& c);
     void Cells(float minX, float minZ, float maxX, float maxZ, std::vector<uint32_t>& out) const;
 
     std::vector<Vec3> corners;

@@ -51,6 +51,15 @@ struct RouteWalker::State
     Vec3 velocity;
     float yaw = 0.0f; // facing (sin yaw, 0, cos yaw): 0 is +z, as at the start
     bool grounded = false;
+    bool aimed = false;  // this route step's target was faced squarely
+    bool jumped = false; // this route step's jump is done (or it has none)
+};
+
+struct RouteWalker::Keys
+{
+    float turn = 0.0f; // radians this frame
+    bool walk = false;
+    bool jump = false;
 };
 
 RouteWalker::RouteWalker(const std::vector<Vec3>& triangleCorners) : corners(triangleCorners)
@@ -154,73 +163,91 @@ float RouteWalker::GroundBelow(float x, float y, float z, float reach) const
     return best;
 }
 
+// The keys of one frame for `step`: turn towards its point; walk when
+// facing it; a jump waits until the chicken faces its target squarely.
+RouteWalker::Keys RouteWalker::Steer(State& s, const LevelRouteStep& step)
+{
+    static const float TurnStep = 2.0f * std::atan(FrameSeconds); // the game's A/D step
+    const float dx = step.x - s.position.x, dz = step.z - s.position.z;
+    const float error = Wrap(std::atan2(dx, dz) - s.yaw);
+    Keys keys;
+    keys.turn = std::clamp(error, -TurnStep, TurnStep);
+    s.aimed = s.aimed || std::fabs(error) < 0.03f;
+    keys.jump = !s.jumped && s.aimed;
+    keys.walk = std::hypot(dx, dz) >= 10.0f && std::fabs(error) < 0.3f && (s.jumped || s.aimed);
+    return keys;
+}
+
+// One frame: the keys as the game's key handler applies them, then the
+// physics step.
+void RouteWalker::Advance(State& s, const Keys& keys, RouteWalkResult& result) const
+{
+    const Vec3 before = s.position;
+    s.yaw = Wrap(s.yaw + keys.turn);
+    if (keys.jump && s.velocity.y > -11.0f && s.velocity.y < 1.0f)
+    {
+        s.velocity = Vec3(0.0f, JumpSpeed, 0.0f);
+        s.jumped = true;
+        ++result.jumps;
+    }
+    if (keys.walk)
+        s.position += Vec3(std::sin(s.yaw), 0.0f, std::cos(s.yaw)) * (WalkSpeed * FrameSeconds);
+    // The game keeps only the vertical velocity.
+    s.velocity.x = s.velocity.z = 0.0f;
+    s.velocity.y -= Gravity * FrameSeconds;
+    s.position += s.velocity * FrameSeconds;
+    Collide(s);
+    result.largestMove = std::max(result.largestMove, Length(s.position - before));
+    result.seconds += FrameSeconds;
+}
+
+bool RouteWalker::WalkStep(State& s, const LevelRouteStep& step, const Vec3& egg,
+                           float secondsPerStep, RouteWalkResult& result) const
+{
+    s.jumped = step.kind != LevelRouteStep::Jump;
+    s.aimed = false;
+    const std::string which = std::to_string(result.stepsDone + 1);
+    for (float spent = 0.0f;; spent += FrameSeconds)
+    {
+        const float distance = std::hypot(step.x - s.position.x, step.z - s.position.z);
+        if (s.jumped && distance < 10.0f && s.grounded) return true;
+        if (spent > secondsPerStep)
+        {
+            result.failure = "gave up on route step " + which;
+            return false;
+        }
+        Advance(s, Steer(s, step), result);
+        if (Length(s.position - egg) < EggTouch)
+        {
+            result.reachedEgg = true;
+            return false;
+        }
+        if (s.position.y + 70.0f < 0.0f) // the camera, 70 above, is under the sea
+        {
+            result.drowned = true;
+            result.failure = "drowned on route step " + which;
+            return false;
+        }
+    }
+}
+
 RouteWalkResult RouteWalker::Walk(const Vec3& start, const std::vector<LevelRouteStep>& route,
                                   const Vec3& egg, float secondsPerStep) const
 {
     RouteWalkResult result;
     State s;
     s.position = start;
-    const float turnRate = 2.0f * std::atan(FrameSeconds) / FrameSeconds; // the game's turn step
-    for (const LevelRouteStep& step : route)
+    bool going = true;
+    for (size_t i = 0; i < route.size() && going; ++i)
     {
-        bool jumped = step.kind != LevelRouteStep::Jump;
-        bool aimed = false;
-        float stepTime = 0.0f;
-        for (;;)
-        {
-            const float dx = step.x - s.position.x, dz = step.z - s.position.z;
-            const float distance = std::hypot(dx, dz);
-            if (jumped && distance < 10.0f && s.grounded) break;
-            if (stepTime > secondsPerStep)
-            {
-                result.failure = "gave up on route step " + std::to_string(result.stepsDone + 1);
-                result.position = s.position;
-                return result;
-            }
-            // Keys: turn towards the point; walk when facing it; a jump
-            // waits until the chicken faces its target squarely.
-            const float error = Wrap(std::atan2(dx, dz) - s.yaw);
-            const float turn = std::clamp(error, -turnRate * FrameSeconds, turnRate * FrameSeconds);
-            s.yaw = Wrap(s.yaw + turn);
-            aimed = aimed || std::fabs(error) < 0.03f;
-            const bool walk = distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed);
-            const Vec3 before = s.position;
-            if (!jumped && aimed && s.velocity.y > -11.0f && s.velocity.y < 1.0f)
-            {
-                s.velocity = Vec3(0.0f, JumpSpeed, 0.0f);
-                jumped = true;
-                ++result.jumps;
-            }
-            if (walk)
-                s.position +=
-                    Vec3(std::sin(s.yaw), 0.0f, std::cos(s.yaw)) * (WalkSpeed * FrameSeconds);
-            // The physics step; the game keeps only the vertical velocity.
-            s.velocity.x = s.velocity.z = 0.0f;
-            s.velocity.y -= Gravity * FrameSeconds;
-            s.position += s.velocity * FrameSeconds;
-            Collide(s);
-            result.largestMove = std::max(result.largestMove, Length(s.position - before));
-            stepTime += FrameSeconds;
-            result.seconds += FrameSeconds;
-            if (Length(s.position - egg) < EggTouch)
-            {
-                result.reachedEgg = true;
-                result.stepsDone = route.size();
-                result.position = s.position;
-                return result;
-            }
-            if (s.position.y + 70.0f < 0.0f)
-            {
-                result.drowned = true;
-                result.failure = "drowned on route step " + std::to_string(result.stepsDone + 1);
-                result.position = s.position;
-                return result;
-            }
-        }
-        ++result.stepsDone;
+        going = WalkStep(s, route[i], egg, secondsPerStep, result);
+        if (going || result.reachedEgg) ++result.stepsDone;
     }
+    if (result.reachedEgg)
+        result.stepsDone = route.size();
+    else if (going)
+        result.failure = "route ended away from the egg";
     result.position = s.position;
-    result.failure = "route ended away from the egg";
     return result;
 }
 

@@ -61,6 +61,12 @@ public:
 
 private:
     struct State;
+    struct Keys;
+    static Keys Steer(State& s, const LevelRouteStep& step);
+    void Advance(State& s, const Keys& keys, RouteWalkResult& result) const;
+    // Frames until the step's point is reached (true) or the walk ends.
+    bool WalkStep(State& s, const LevelRouteStep& step, const Vec3& egg, float secondsPerStep,
+                  RouteWalkResult& result) const;
     void Collide(State& s) const;
     // Pushes the chicken out of one triangle; false when they do not touch.
     static bool Touch(State& s, const Vec3& a, const Vec3& b, const Vec3& c);

@@ -57,7 +57,8 @@ std::vector<uint8_t> ImageFile::EncodeTGA(const Image& image, bool alpha)
         }
     Put32(out, 0); // no extension area
     Put32(out, 0); // no developer directory
-    out.insert(out.end(), TgaSignature, TgaSignature + sizeof(TgaSignature));
+    for (char letter : TgaSignature)
+        out.push_back(uint8_t(letter));
     return out;
 }
 
@@ -66,7 +67,8 @@ std::vector<uint8_t> ImageFile::EncodeDDS(const Image& image)
     std::vector<uint8_t> out;
     const uint32_t w = uint32_t(image.Width()), h = uint32_t(image.Height());
     out.reserve(DdsHeaderBytes + size_t(w) * h * 4);
-    out.insert(out.end(), {'D', 'D', 'S', ' '});
+    for (char letter : {'D', 'D', 'S', ' '})
+        out.push_back(uint8_t(letter));
     Put32(out, 124);                            // header size
     Put32(out, 0x1 | 0x2 | 0x4 | 0x8 | 0x1000); // caps, height, width, pitch, pixel format
     Put32(out, h);

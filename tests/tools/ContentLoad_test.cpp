@@ -279,6 +279,28 @@ TEST_F(ContentLoad, CausticFramesGetThirtyTwoConsecutiveTextureNumbers)
     }
 }
 
+TEST_F(ContentLoad, EveryImageInBaseLoadsThroughTheTexturePool)
+{
+    int images = 0;
+    for (const char* pattern : {"*.tex", "*.tga"})
+    {
+        WIN32_FIND_DATAA found;
+        HANDLE find = FindFirstFileA(ContentFile(pattern).c_str(), &found);
+        ASSERT_NE(find, INVALID_HANDLE_VALUE) << pattern;
+        do
+        {
+            const int number = engine->LoadTexture(ContentFile(found.cFileName).c_str(), 0, 9);
+            EXPECT_TRUE(engine->IsTextureLoaded(number)) << found.cFileName;
+            ++images;
+        } while (FindNextFileA(find, &found));
+        FindClose(find);
+    }
+    // Six sky faces, the sea, 32 caustic frames, console, GUI and the
+    // textures the models name.
+    EXPECT_GE(images, 6 + 1 + 32 + 2 + 8);
+    EXPECT_EQ(engine->GetFailedCount(), 0u);
+}
+
 TEST_F(ContentLoad, SoundEffectsAreMonoSixteenBitWaveData)
 {
     for (const char* name : {"splash.sfx", "jumped.sfx", "idle1.sfx", "idle2.sfx", "idle3.sfx",

@@ -2,6 +2,7 @@
 #include "console/tavConsole.h"
 
 #include "console/tavFont.h"
+#include "support/DrawCallCounter.h"
 #include "support/TestEngine.h"
 #include "support/TestFiles.h"
 #include "support/TestPixels.h"
@@ -380,4 +381,27 @@ TEST_F(ConsoleTest, NotifyModeShowsOnlyTheLastThreeSeconds)
     engine->FrameEnd();
     image = Render();
     EXPECT_EQ(image.Count(0, 0, int(image.width), int(image.height), IsLit), 0);
+}
+
+TEST_F(ConsoleTest, FullConsoleDrawsInTheFewestCalls)
+{
+    for (int i = 0; i < 14; ++i)
+        Console().Print(std::string(60, char('A' + i)).c_str(), 0xFFFFFFB8);
+    Type("`");
+    Render(); // sizes the scroll range
+    DrawCallCounter counter(engine->GetDevice());
+    ASSERT_TRUE(counter.IsHooked());
+    Render();
+    // The panel, 12 lines in two batches each, the prompt and the caret.
+    EXPECT_EQ(counter.Count(), 1 + 12 * 2 + 1 + 1);
+
+    // Input before the caret and after it adds one call each.
+    Type("say something");
+    counter.Reset();
+    Render();
+    EXPECT_EQ(counter.Count(), 28);
+    Key(VK_LEFT);
+    counter.Reset();
+    Render();
+    EXPECT_EQ(counter.Count(), 29);
 }

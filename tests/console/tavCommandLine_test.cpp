@@ -65,14 +65,6 @@ TEST(tavCommandLine, EachTypeTakesItsOwnArgumentCount)
     EXPECT_FALSE(tavCommandLine::Accepts(8, 1, "1"));
 }
 
-TEST(tavCommandLine, SignaturesAsTheHelpBlockShowsThem)
-{
-    EXPECT_STREQ(tavCommandLine::Signature(0), "");
-    EXPECT_STREQ(tavCommandLine::Signature(3), "int, int, int");
-    EXPECT_STREQ(tavCommandLine::Signature(5), "float, float");
-    EXPECT_STREQ(tavCommandLine::Signature(7), "string");
-}
-
 TEST(tavCommandLine, IntegersTruncateTowardZeroAndNeverOverflow)
 {
     EXPECT_EQ(tavCommandLine::ToInt(2.9), 2);

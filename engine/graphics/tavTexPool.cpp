@@ -107,6 +107,30 @@ int tavTexPool::LoadTexture(const char* fileName, D3DCOLOR colourKey, UINT mipLe
     return AddEntry(texture, info, name, 0, KindFile, colourKey, imageFilter, mipFilter, mipLevels);
 }
 
+int tavTexPool::LoadTextureFiltered(const char* fileName, D3DCOLOR colourKey, UINT mipLevels,
+                                    DWORD filter)
+{
+    const DWORD keptImage = imageFilter, keptMip = mipFilter;
+    imageFilter = mipFilter = filter;
+    const int number = LoadTexture(fileName, colourKey, mipLevels);
+    imageFilter = keptImage;
+    mipFilter = keptMip;
+    return number;
+}
+
+bool tavTexPool::RemoveTexture(int number)
+{
+    if (!IsValidTexture(number))
+        return false;
+    tavTexEntry* e = slots[size_t(number)];
+    if (e->texture)
+        e->texture->Release();
+    e->~tavTexEntry();
+    HeapFree(GetProcessHeap(), 0, e);
+    slots[size_t(number)] = nullptr;
+    return true;
+}
+
 int tavTexPool::AddEntry(IDirect3DBaseTexture9* texture, const D3DXIMAGE_INFO& info,
                          const std::string& name, DWORD resourceId, int kind, D3DCOLOR colourKey,
                          DWORD filter, DWORD mip, UINT mipLevels)

@@ -49,6 +49,11 @@ public:
     // failure is counted and listed, and a later request tries again).
     int LoadTexture(const char* fileName, D3DCOLOR colourKey, UINT mipLevels);
     int LoadTexture(const char* fileName) { return LoadTexture(fileName, 0, 1); }
+    // As LoadTexture, with `filter` as both image and mip filter of this load.
+    int LoadTextureFiltered(const char* fileName, D3DCOLOR colourKey, UINT mipLevels, DWORD filter);
+    // Releases and forgets the texture; its number stays empty for good.
+    // False for a number that is not a live entry.
+    bool RemoveTexture(int number);
 
     // Normalises `name` in place; the number of the matching entry or -1.
     int FindTexture(std::string& name, DWORD resourceId, int kind) const;

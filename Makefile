@@ -8,6 +8,7 @@ WIN        := $(BUILD)/win
 BENCHB     := $(BUILD)/bench
 STAGE      := $(BUILD)/stage
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+MAKEFLAGS  += --no-print-directory
 
 .PHONY: all deps native win assets stage test play bench clean
 

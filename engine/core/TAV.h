@@ -37,14 +37,6 @@ enum : int
     TAV_HOTKEY_TOGGLE = 45043,     // Alt+Enter (registered, does nothing)
 };
 
-// Input action states handed to tavScene::OnKey.
-enum : int32_t
-{
-    TAV_PRESSED = 0x7FFFFFF0,
-    TAV_RELEASED = 0x7FFFFFF1,
-    TAV_HELD = 0x7FFFFFF2,
-};
-
 class TAV : public tavLog,
             public tavPCount,
             public tavTexPool,

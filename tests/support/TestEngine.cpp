@@ -23,7 +23,7 @@ std::string DefaultTestConfig()
 namespace
 {
 // Later "Key=Value" lines replace earlier ones, so a test states only the
-// keys it cares about.
+// keys it cares about; a line "-Key" leaves the key out altogether.
 std::string MergeConfig(const std::string& base, const std::string& extra)
 {
     std::map<std::string, std::string> values;
@@ -34,6 +34,11 @@ std::string MergeConfig(const std::string& base, const std::string& extra)
         std::string line;
         while (std::getline(lines, line))
         {
+            if (!line.empty() && line[0] == '-')
+            {
+                values.erase(line.substr(1));
+                continue;
+            }
             const size_t eq = line.find('=');
             if (line.empty() || line[0] == '[' || eq == std::string::npos)
                 continue;
@@ -45,7 +50,8 @@ std::string MergeConfig(const std::string& base, const std::string& extra)
     }
     std::string merged = "[TAV]\n";
     for (const std::string& key : order)
-        merged += key + "=" + values[key] + "\n";
+        if (values.count(key))
+            merged += key + "=" + values[key] + "\n";
     return merged;
 }
 } // namespace
@@ -94,4 +100,18 @@ std::string EngineTest::Log() const { return ReadTextFile(folder.File("output.ht
 std::string EngineTest::ContentPath(const std::string& file)
 {
     return std::string(TAV_TEST_BASE_DIR) + "/" + file;
+}
+
+int EngineTest::ConfigInt(const char* key) const
+{
+    return int(GetPrivateProfileIntA("TAV", key, -999, folder.File("tav.cfg").c_str()));
+}
+
+std::string EngineTest::SiblingProgram(const char* name)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dir = path;
+    dir = dir.substr(0, dir.find_last_of("\\/") + 1);
+    return dir + name;
 }

@@ -28,8 +28,9 @@ class EngineTest : public ::testing::Test
 protected:
     void TearDown() override;
 
-    // Writes tav.cfg (DefaultTestConfig() plus `extraKeys`, "Key=Value" lines
-    // that override the defaults) and starts the engine. The caption is
+    // Writes tav.cfg (DefaultTestConfig() plus `extraKeys`: "Key=Value" lines
+    // that override the defaults, "-Key" lines that drop one) and starts the
+    // engine. The caption is
     // unique to this process so that tests never see each other's windows.
     HRESULT StartEngine(const std::string& extraKeys = "");
     // Messages, then one loop pass. False once the engine wants to quit.
@@ -42,6 +43,10 @@ protected:
     std::string Log() const;
     // Path of base/ with the generated game content.
     static std::string ContentPath(const std::string& file);
+    // An integer of tav.cfg as it is on disk now (-999 when missing).
+    int ConfigInt(const char* key) const;
+    // A program built beside the test program (for example a stand-in setup utility).
+    static std::string SiblingProgram(const char* name);
 
     TestFolder folder;
     tavSettings settings;

@@ -26,6 +26,25 @@ tavMaterial::~tavMaterial()
     SetStateBlock(nullptr);
 }
 
+tavMaterial::tavMaterial(const tavMaterial& other)
+    : stateBlock(nullptr), material(other.material), shininess(other.shininess), name(other.name)
+{
+    SetStateBlock(other.stateBlock);
+    for (int i = 0; i < MaxTextures; ++i)
+        textures[i] = other.textures[i];
+}
+
+tavMaterial& tavMaterial::operator=(const tavMaterial& other)
+{
+    SetStateBlock(other.stateBlock); // AddRef before Release: safe for self-assignment
+    material = other.material;
+    for (int i = 0; i < MaxTextures; ++i)
+        textures[i] = other.textures[i];
+    shininess = other.shininess;
+    name = other.name;
+    return *this;
+}
+
 void tavMaterial::SetStateBlock(IDirect3DStateBlock9* block)
 {
     if (block) block->AddRef();

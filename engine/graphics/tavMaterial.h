@@ -24,8 +24,10 @@ public:
     tavMaterial();
     // Releases the state block.
     ~tavMaterial();
-    tavMaterial(const tavMaterial&) = delete;
-    tavMaterial& operator=(const tavMaterial&) = delete;
+    // Copies share the state block, each holding its own reference, so
+    // materials can be kept in growable arrays and copied between meshes.
+    tavMaterial(const tavMaterial& other);
+    tavMaterial& operator=(const tavMaterial& other);
 
     // Binds textures[0..7] to stages 0 to 7 (a -1 empties its stage), sets
     // the material, then applies the state block if there is one. The state

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 TEST(tavMaterial, DefaultsAreOnTheZeroTo255Scale)
 {
     const tavMaterial m;
@@ -63,6 +65,20 @@ TEST_F(GraphicsTest, MaterialApplyBindsEveryStageAndItsStateBlock)
     Device()->GetMaterial(&set);
     EXPECT_EQ(set.Power, 12.5f);
     DWORD fog = 0;
+    Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
+    EXPECT_EQ(fog, DWORD(TRUE));
+    Device()->SetRenderState(D3DRS_FOGENABLE, FALSE);
+
+    // Copies keep the block alive on their own: the recorder and the
+    // original may go first.
+    tavMaterial* original = new tavMaterial(m);
+    std::vector<tavMaterial> copies(3, *original);
+    delete original;
+    m.SetStateBlock(nullptr);
+    block.Release(Device());
+    copies[1] = copies[1];
+    EXPECT_EQ(copies[2].textures[2], m.textures[2]);
+    EXPECT_EQ(copies[1].Apply(engine.get()), S_OK);
     Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
     EXPECT_EQ(fog, DWORD(TRUE));
     Device()->SetRenderState(D3DRS_FOGENABLE, FALSE);

@@ -7,20 +7,6 @@
 
 #include <vector>
 
-TEST(tavMaterial, DefaultsAreOnTheZeroTo255Scale)
-{
-    const tavMaterial m;
-    EXPECT_EQ(m.material.Diffuse.r, 255.0f);
-    EXPECT_EQ(m.material.Diffuse.a, 255.0f);
-    EXPECT_EQ(m.material.Ambient.r, 0.0f);
-    EXPECT_EQ(m.material.Ambient.a, 255.0f);
-    EXPECT_EQ(m.material.Specular.a, 255.0f);
-    EXPECT_EQ(m.material.Emissive.a, 255.0f);
-    EXPECT_EQ(m.material.Power, 0.0f);
-    EXPECT_EQ(m.stateBlock, nullptr);
-    EXPECT_EQ(m.GetTextureCount(), 0);
-}
-
 TEST(tavMaterial, TextureCountStopsAtTheFirstNone)
 {
     tavMaterial m;

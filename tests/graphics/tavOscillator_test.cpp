@@ -2,13 +2,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(tavOscillator, StartsAllZeroAndFalling)
-{
-    const tavOscillator o;
-    EXPECT_EQ(o.Value(), 0.0f);
-    EXPECT_FALSE(o.IsRising());
-}
-
 TEST(tavOscillator, StartOnABoundSitsThereHeadingBackWhateverWasAsked)
 {
     tavOscillator o;

@@ -59,18 +59,6 @@ TEST(tavSkyBoxNames, PatternTakesTheFaceNumberAndNothingElse)
     EXPECT_EQ(tavSkyBox::FaceFileName(nullptr, 0), "");
 }
 
-TEST_F(SkyBoxTest, BuildsTwentyFourVerticesDrawnAsTwelveTriangles)
-{
-    tavSkyBox sky(engine.get());
-    EXPECT_TRUE(sky.GetFaces().IsCreated());
-    EXPECT_EQ(sky.GetFaces().GetVertexCount(), 24u);
-    EXPECT_EQ(sky.GetFaces().GetPrimitiveCount(), 12u);
-    for (int f = 0; f < tavSkyBox::FaceCount; ++f)
-        EXPECT_EQ(sky.GetFaceTexture(f), -1);
-    EXPECT_EQ(sky.GetFaceTexture(6), -1);
-    EXPECT_EQ(sky.GetAngle(), 0.0f);
-}
-
 TEST_F(SkyBoxTest, EachFaceShowsItsOwnTexture)
 {
     tavSkyBox sky(engine.get());

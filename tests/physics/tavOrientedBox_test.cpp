@@ -165,24 +165,6 @@ tavOrientedBox RandomBox(std::mt19937& rng, float spread)
 }
 } // namespace
 
-TEST(tavOrientedBox, StartsAtZeroWithIdentityMatrices)
-{
-    const tavOrientedBox box;
-    for (int i = 0; i < 3; ++i)
-    {
-        EXPECT_EQ(box.centroid[i], 0.0f);
-        EXPECT_EQ(box.halfExtents[i], 0.0f);
-        EXPECT_EQ(box.position[i], 0.0f);
-        EXPECT_EQ(box.reserved[i], 0.0f);
-    }
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-        {
-            EXPECT_EQ(box.orientation[r][c], r == c ? 1.0f : 0.0f);
-            EXPECT_EQ(box.inverseOrientation[r][c], r == c ? 1.0f : 0.0f);
-        }
-}
-
 TEST(tavOrientedBox, IdenticalBoxesOverlapAndAreDescribedAsIdentity)
 {
     DebugCapture debug;

@@ -6,7 +6,7 @@
 # executable named tav_bench_* under bench/ of its tree.
 #   bench.sh BUILD
 set -uo pipefail
-build="$1"
+build="$(cd "$1" && pwd)"  # absolute: programs run from inside the tree
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 out="$(mktemp)"
 trap 'rm -f "$out"' EXIT

@@ -1,0 +1,41 @@
+// The wrapper's Windows side: D3DX meshes and matrices, and reports to the
+// debugger output.
+
+#include "tavPhysics.h"
+
+#include <d3dx9.h>
+
+void tavPhysics::ReportText(const char* text, void*) { OutputDebugStringA(text); }
+
+bool tavPhysics::ConvertMesh(ID3DXMesh* mesh, tavTriangleMesh* record)
+{
+    if (!mesh || !record)
+    {
+        ReportText("tavPhysics::ConvertMesh: no mesh or no record.\n", nullptr);
+        return false;
+    }
+    const bool wide = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
+    void* indices = nullptr;
+    void* vertices = nullptr;
+    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices)))
+        indices = nullptr;
+    if (FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices)))
+        vertices = nullptr;
+    bool done = false;
+    if (indices && vertices)
+        done = ConvertMesh(vertices, mesh->GetNumBytesPerVertex(), mesh->GetNumVertices(), indices,
+                           wide, mesh->GetNumFaces(), record);
+    else
+        ReportText("tavPhysics::ConvertMesh: the mesh's buffers could not be locked.\n", nullptr);
+    if (indices)
+        mesh->UnlockIndexBuffer();
+    if (vertices)
+        mesh->UnlockVertexBuffer();
+    return done;
+}
+
+void tavPhysics::GetTransform(uint32_t handle, D3DXMATRIX* matrix, bool dynamic) const
+{
+    if (matrix)
+        GetTransform(handle, &matrix->_11, dynamic);
+}

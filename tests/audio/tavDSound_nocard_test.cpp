@@ -1,0 +1,75 @@
+// A machine without a sound card. Wine stands in for one when its audio
+// drivers cannot be loaded: a DLL override for this program alone does
+// that, so no other program of the suite is affected, even if this one
+// dies half-way. Wine reads the override when a process starts, so the test
+// sets it and runs its body in a fresh process of this program.
+#include "audio/ChildProcessTest.h"
+#include "audio/SoundTest.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+bool UnderWine()
+{
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+bool DisableAudioDriversForThisProgram()
+{
+    char program[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, program, MAX_PATH);
+    const char* name = strrchr(program, '\\');
+    const std::string key = std::string("Software\\Wine\\AppDefaults\\") +
+                            (name ? name + 1 : program) + "\\DllOverrides";
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &handle, nullptr) != ERROR_SUCCESS)
+        return false;
+    bool ok = true;
+    for (const char* driver : {"winepulse.drv", "winealsa.drv", "wineoss.drv"})
+        ok = ok && RegSetValueExA(handle, driver, 0, REG_SZ, reinterpret_cast<const BYTE*>(""),
+                                  1) == ERROR_SUCCESS;
+    RegCloseKey(handle);
+    return ok;
+}
+} // namespace
+
+TEST(SoundNoCard, NoSoundCardLogsTheFailureAndTheProgramRuns_WineDriversOff)
+{
+    if (!UnderWine())
+        GTEST_SKIP() << "only Wine can take its sound card away";
+    ASSERT_TRUE(DisableAudioDriversForThisProgram());
+    EXPECT_TRUE(PassesInChildProcess("SoundTest", "NoSoundCard"));
+}
+
+TEST_F(SoundTest, DISABLED_NoSoundCard)
+{
+    ASSERT_EQ(StartSound("", true), S_OK);
+    std::string missing;
+    EXPECT_TRUE(
+        ContainsInOrder(Log(),
+                        {"<b>DirectSound/DirectMusic Initialization</b>", "<li>Software mode.</li>",
+                         "<li>Failed creating DSound Interface.</li>",
+                         "<li><font color=\"red\">Sound Init Failed!</font></li>",
+                         "TAV Successfully Initialized, Let's Go!"},
+                        &missing))
+        << missing;
+    EXPECT_EQ(Log().find("Created 3D Listener."), std::string::npos);
+    EXPECT_EQ(Sound().GetListener(), nullptr);
+
+    // The pools still take effects; nothing plays, nothing breaks.
+    const int h = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.1).c_str(), true, 4);
+    EXPECT_EQ(h, 0);
+    Sound().PlaySound(h, false);
+    EXPECT_TRUE(Sound().GetPlaying().empty());
+    EXPECT_EQ(Sound().LoadMidi("./base/a.mid"), -1);
+    Sound().ReportStatistics(engine.get());
+    EXPECT_TRUE(ConsoleHas("Failed querying 3D Listener Parameters."));
+    Frames(5);
+    EXPECT_FALSE(engine->IsQuitting());
+    StopEngine();
+    EXPECT_NE(Log().find("Deleted DirectSound and DirectMusic Interfaces."), std::string::npos);
+}

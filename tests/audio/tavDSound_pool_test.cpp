@@ -1,0 +1,260 @@
+#include "audio/SoundTest.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+class SoundPoolTest : public SoundTest
+{
+protected:
+    // Waits (without frames, so without the sound update) until `count`
+    // channels have finished playing.
+    bool WaitForFinished(size_t count, double timeout = 5.0)
+    {
+        const double until = Now() + timeout;
+        while (Now() < until && Finished() < count)
+            Sleep(10);
+        return Finished() >= count;
+    }
+    size_t Finished()
+    {
+        size_t done = 0;
+        for (const SoundChannel& c : Sound().GetPlaying())
+        {
+            DWORD status = 0;
+            if (c.buffer && SUCCEEDED(c.buffer->GetStatus(&status)) &&
+                !(status & DSBSTATUS_PLAYING))
+                ++done;
+        }
+        return done;
+    }
+};
+} // namespace
+
+TEST_F(SoundPoolTest, APathLoadedAgainInAnyLetterCaseGivesTheFirstHandle)
+{
+    ASSERT_EQ(StartSound(), S_OK);
+    const std::string a = WriteEffect("Splash.sfx", 440, 0.1);
+    const std::string b = WriteEffect("pop.sfx", 880, 0.1);
+    EXPECT_EQ(Sound().LoadSound(a.c_str(), false, 4), 0);
+    EXPECT_EQ(Sound().LoadSound(b.c_str(), true, 0), 1);
+    EXPECT_EQ(Sound().LoadSound("./BASE/sPLASH.SFX", true, 0), 0);
+    EXPECT_EQ(Sound().LoadSound("./base/POP.sfx", false, 9), 1);
+    EXPECT_EQ(Sound().GetSoundCount(), 2u);
+
+    // The second load's arguments are ignored.
+    SoundEntry entry;
+    ASSERT_TRUE(Sound().GetSound(0, entry));
+    EXPECT_EQ(entry.name, a);
+    EXPECT_EQ(entry.priority, 4);
+    EXPECT_FALSE(entry.is3D);
+    ASSERT_TRUE(Sound().GetSound(1, entry));
+    EXPECT_EQ(entry.priority, 0);
+    EXPECT_TRUE(entry.is3D);
+}
+
+TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothing)
+{
+    ASSERT_EQ(StartSound(), S_OK);
+    const int good = Sound().LoadSound(WriteEffect("good.sfx", 440, 0.1).c_str(), false, 4);
+    WriteTextFile("base/text.sfx", "RIFF? No, this is a note about a sound that was never made.");
+    WriteBytes("base/short.sfx", std::vector<uint8_t>(30, 0));
+    std::vector<uint8_t> lying = WaveImage(WaveLayout(), ToneSamples(WaveLayout(), 440, 0.1));
+    Put32(lying, 40, 1u << 30);
+    WriteBytes("base/lying.sfx", lying);
+
+    const struct
+    {
+        const char* path;
+        const char* reason;
+    } cases[] = {
+        {"./base/missing.sfx", "the file cannot be opened"},
+        {"./base/text.sfx", "format tag"},
+        {"./base/short.sfx", "holds 30 bytes, fewer than the 44 of a WAVE header"},
+        {"./base/lying.sfx", "the header gives 1073741824 bytes of samples but only 4410"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(Sound().LoadSound(c.path, false, 4), -1);
+        const std::string line =
+            "<font color=\"red\">Failed loading sound \"" + std::string(c.path) + "\": ";
+        const std::string log = Log();
+        const size_t at = log.find(line);
+        ASSERT_NE(at, std::string::npos);
+        EXPECT_NE(log.find(c.reason, at), std::string::npos);
+    }
+    EXPECT_EQ(Sound().GetSoundCount(), 1u);
+
+    const size_t consoleLines = engine->GetLines().size();
+    Sound().PlaySound(-1, false);
+    Sound().PlaySound(7, true);
+    Sound().SetSoundVolume(7, -100);
+    Sound().SetSoundPosition(-1, {1, 2, 3});
+    EXPECT_TRUE(Sound().GetPlaying().empty());
+    EXPECT_EQ(engine->GetLines().size(), consoleLines);
+
+    Sound().PlaySound(good, false);
+    EXPECT_EQ(Sound().GetPlaying().size(), 1u);
+    Frames(3);
+    EXPECT_FALSE(engine->IsQuitting());
+}
+
+TEST_F(SoundPoolTest, AStereoEffectLoadedAs3DPlaysAs2D)
+{
+    ASSERT_EQ(StartSound(), S_OK);
+    WaveLayout stereo;
+    stereo.channels = 2;
+    const int wide = Sound().LoadSound(WriteEffect("wide.sfx", 440, 0.2, stereo).c_str(), true, 4);
+    const int mono = Sound().LoadSound(WriteEffect("mono.sfx", 440, 0.2).c_str(), true, 4);
+    SoundEntry e;
+    ASSERT_TRUE(Sound().GetSound(wide, e));
+    EXPECT_FALSE(e.is3D);
+
+    Sound().PlaySound(wide, false);
+    Sound().PlaySound(mono, false);
+    ASSERT_EQ(Sound().GetPlaying().size(), 2u);
+    EXPECT_NE(Sound().GetPlaying()[0].buffer, nullptr);
+    EXPECT_EQ(Sound().GetPlaying()[0].buffer3D, nullptr);
+    EXPECT_NE(Sound().GetPlaying()[1].buffer3D, nullptr);
+    EXPECT_TRUE(ConsoleFrom("Failed to create the initial sound buffer.").empty());
+}
+
+TEST_F(SoundPoolTest, FullChannelsRefuseLowerPrioritiesAndGiveWayToHigherOnes)
+{
+    ASSERT_EQ(StartSound("Channels=2"), S_OK);
+    const size_t consoleLines = engine->GetLines().size();
+    int h[5];
+    for (int p = 0; p < 5; ++p)
+        h[p] = Sound().LoadSound(
+            WriteEffect("p" + std::to_string(p) + ".sfx", 300 + 100 * p, 0.5).c_str(), false, p);
+
+    Sound().PlaySound(h[1], true);
+    Sound().PlaySound(h[2], true);
+    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{1, 2}));
+
+    Sound().PlaySound(h[0], false); // priority 0 never takes a channel
+    Sound().PlaySound(h[1], false); // no channel of lower priority than 1
+    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{1, 2}));
+
+    Sound().PlaySound(h[3], true); // the first lower one, in play order, goes
+    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{2, 3}));
+    Sound().PlaySound(h[4], true);
+    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{3, 4}));
+    Sound().PlaySound(h[4], true);
+    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{4, 4}));
+    Sound().PlaySound(h[4], true);
+    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{4, 4}));
+    EXPECT_EQ(engine->GetLines().size(), consoleLines); // giving up is silent
+}
+
+TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndKeepsLoopingOnes)
+{
+    ASSERT_EQ(StartSound(), S_OK);
+    const int looping = Sound().LoadSound(WriteEffect("loop.sfx", 300, 0.1).c_str(), false, 1);
+    const int shortOne = Sound().LoadSound(WriteEffect("short.sfx", 600, 0.05).c_str(), false, 1);
+    Sound().PlaySound(looping, true);
+    for (int i = 0; i < 3; ++i)
+        Sound().PlaySound(shortOne, false);
+    ASSERT_EQ(Sound().GetPlaying().size(), 4u);
+
+    ASSERT_TRUE(WaitForFinished(3));
+    for (size_t expected : {3u, 2u, 1u, 1u})
+    {
+        Sound().Update();
+        EXPECT_EQ(Sound().GetPlaying().size(), expected);
+    }
+    IDirectSoundBuffer8* survivor = Sound().GetPlaying()[0].buffer;
+    DWORD status = 0;
+    ASSERT_EQ(survivor->GetStatus(&status), DS_OK);
+    EXPECT_TRUE(status & DSBSTATUS_LOOPING);
+}
+
+TEST_F(SoundPoolTest, ReleaseAllStopsEverythingAndTheNextPlayReloadsTheFile)
+{
+    ASSERT_EQ(StartSound(), S_OK);
+    const std::string path = WriteEffect("a.sfx", 440, 0.5);
+    const int a = Sound().LoadSound(path.c_str(), true, 2);
+    const int b = Sound().LoadSound(WriteEffect("b.sfx", 660, 0.5).c_str(), false, 2);
+    Sound().SetSoundVolume(a, -300);
+    Sound().PlaySound(a, true);
+    Sound().PlaySound(b, true);
+
+    Sound().ReleaseAll();
+    ASSERT_EQ(Sound().GetPlaying().size(), 2u);
+    for (const SoundChannel& c : Sound().GetPlaying())
+    {
+        EXPECT_EQ(c.buffer, nullptr);
+        EXPECT_EQ(c.buffer3D, nullptr);
+    }
+    SoundEntry e;
+    ASSERT_TRUE(Sound().GetSound(a, e));
+    EXPECT_TRUE(e.data.empty());
+    EXPECT_EQ(e.dataSize, 22050u);
+    EXPECT_EQ(e.volume, -300);
+    EXPECT_TRUE(e.is3D);
+    Sound().Update(); // every emptied record goes in one pass
+    EXPECT_TRUE(Sound().GetPlaying().empty());
+
+    // Handles stay; the samples come back from the file.
+    EXPECT_EQ(Sound().LoadSound(path.c_str(), false, 0), a);
+    WriteEffect("a.sfx", 440, 0.25);
+    Sound().PlaySound(a, false);
+    ASSERT_EQ(Sound().GetPlaying().size(), 1u);
+    EXPECT_NE(Sound().GetPlaying()[0].buffer3D, nullptr);
+    ASSERT_TRUE(Sound().GetSound(a, e));
+    EXPECT_EQ(e.dataSize, 11024u);
+    EXPECT_EQ(e.data.size(), 11024u);
+
+    // A file gone by then: a log line, nothing plays, the entry stays.
+    Sound().ReleaseAll();
+    DeleteFileA("base/b.sfx");
+    Sound().PlaySound(b, false);
+    Sound().Update();
+    EXPECT_TRUE(Sound().GetPlaying().empty());
+    EXPECT_NE(Log().find("Failed loading sound \"./base/b.sfx\": the file cannot be opened"),
+              std::string::npos);
+    EXPECT_EQ(Sound().GetSoundCount(), 2u);
+}
+
+TEST_F(SoundPoolTest, SettersChangeOnlyTheNextPlay)
+{
+    ASSERT_EQ(StartSound(), S_OK);
+    const int h = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.5).c_str(), true, 1);
+    Sound().SetSoundPosition(h, {1, 2, 3});
+    Sound().SetSoundVelocity(h, {4, 5, 6});
+    Sound().SetSoundDistances(h, 2.5f, 50.0f);
+    Sound().SetSoundCone(h, 90, 180, -600, {0, 0, 1});
+    Sound().PlaySound(h, true);
+    const int flat = Sound().LoadSound(WriteEffect("flat.sfx", 440, 0.5).c_str(), false, 1);
+    Sound().SetSoundVolume(flat, -1200);
+    Sound().PlaySound(flat, true);
+    ASSERT_EQ(Sound().GetPlaying().size(), 2u);
+
+    Sound().SetSoundPosition(h, {9, 9, 9});
+    Sound().SetSoundVolume(flat, 0);
+    const SoundChannel& c = Sound().GetPlaying()[0];
+    DS3DBUFFER p = {};
+    p.dwSize = sizeof(p);
+    ASSERT_EQ(c.buffer3D->GetAllParameters(&p), DS_OK);
+    EXPECT_EQ(p.vPosition.x, 1.0f);
+    EXPECT_EQ(p.vPosition.z, 3.0f);
+    EXPECT_EQ(p.vVelocity.y, 5.0f);
+    EXPECT_EQ(p.flMinDistance, 2.5f);
+    EXPECT_EQ(p.flMaxDistance, 50.0f);
+    EXPECT_EQ(p.dwInsideConeAngle, 90u);
+    EXPECT_EQ(p.dwOutsideConeAngle, 180u);
+    EXPECT_EQ(p.lConeOutsideVolume, -600);
+    EXPECT_EQ(p.vConeOrientation.z, 1.0f);
+    // (A 3D buffer's volume reads back with the distance attenuation in it.)
+    LONG volume = 0;
+    ASSERT_EQ(Sound().GetPlaying()[1].buffer->GetVolume(&volume), DS_OK);
+    EXPECT_EQ(volume, -1200);
+
+    SoundEntry e;
+    ASSERT_TRUE(Sound().GetSound(h, e));
+    EXPECT_EQ(e.params3D.vPosition.x, 9.0f);
+    ASSERT_TRUE(Sound().GetSound(flat, e));
+    EXPECT_EQ(e.volume, 0);
+}

@@ -1,0 +1,94 @@
+#include "ChickenDesign.h"
+#include "MeshChecks.h"
+#include "PropDesign.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace assetgen;
+
+namespace
+{
+// Centre of the vertices used by subset `subset`.
+Vec3 SubsetCentre(const Mesh& mesh, uint32_t subset)
+{
+    Vec3 sum;
+    float count = 0.0f;
+    for (const MeshTriangle& t : mesh.triangles)
+        if (t.material == subset)
+            for (uint32_t i : t.index)
+            {
+                sum += mesh.vertices[i].position;
+                count += 1.0f;
+            }
+    return count > 0.0f ? sum * (1.0f / count) : Vec3(1e9f, 1e9f, 1e9f);
+}
+
+void ExpectClosedPieces(const Mesh& mesh)
+{
+    for (const MeshPiece& piece : mesh.pieces)
+        EXPECT_EQ(CheckClosedAndOutward(mesh, piece), "") << piece.name;
+}
+} // namespace
+
+TEST(ChickenDesign, SubsetsSitWhereTheGameAnimatesThem)
+{
+    const Mesh chicken = ChickenDesign::Build();
+    ASSERT_EQ(chicken.materials.size(), 9u);
+    using C = ChickenDesign;
+    const Vec3 body = SubsetCentre(chicken, C::Body), head = SubsetCentre(chicken, C::Head);
+    const Vec3 beak = SubsetCentre(chicken, C::Beak), comb = SubsetCentre(chicken, C::Comb);
+    const Vec3 tail = SubsetCentre(chicken, C::Tail), eyes = SubsetCentre(chicken, C::Eyes);
+    const Vec3 left = SubsetCentre(chicken, C::LeftLeg), right = SubsetCentre(chicken, C::RightLeg);
+    const Vec3 wings = SubsetCentre(chicken, C::Wings);
+    // Facing +z: beak in front of the head, head in front of the body,
+    // tail behind; comb on top; legs below, one each side.
+    EXPECT_GT(beak.z, head.z);
+    EXPECT_GT(head.z, body.z);
+    EXPECT_LT(tail.z, body.z - 3.0f);
+    EXPECT_GT(comb.y, head.y);
+    EXPECT_LT(left.y, -5.0f);
+    EXPECT_LT(right.y, -5.0f);
+    EXPECT_LT(left.x, -0.5f);
+    EXPECT_GT(right.x, 0.5f);
+    EXPECT_NEAR(left.x, -right.x, 1e-3f);
+    // Pairs sit symmetrically about the middle.
+    EXPECT_NEAR(eyes.x, 0.0f, 1e-3f);
+    EXPECT_NEAR(wings.x, 0.0f, 1e-3f);
+    EXPECT_GT(eyes.y, body.y);
+    for (const MeshMaterial& m : chicken.materials)
+        EXPECT_FALSE(m.texture.empty()) << m.name;
+}
+
+TEST(ChickenDesign, FitsItsPhysicsSphereAndStandsOnItsFeet)
+{
+    const Mesh chicken = ChickenDesign::Build();
+    EXPECT_LE(chicken.Radius({0, 0, 0}), 10.0f);
+    EXPECT_GT(chicken.Radius({0, 0, 0}), 9.0f);
+    const Box3 box = chicken.Bounds();
+    EXPECT_LT(box.min.y, -9.5f);
+    EXPECT_GT(box.max.y, 8.5f);
+    ExpectClosedPieces(chicken);
+}
+
+TEST(PropDesign, EggStandsOnTheGroundTenUnitsBelowItsCentre)
+{
+    const Mesh egg = PropDesign::Egg();
+    const Box3 box = egg.Bounds();
+    EXPECT_FLOAT_EQ(box.min.y, -10.0f);
+    EXPECT_NEAR(box.max.y - box.min.y, 12.5f, 1e-3f);
+    // Upright and round about its axis: as wide as deep, narrower than tall.
+    EXPECT_NEAR(box.max.x - box.min.x, box.max.z - box.min.z, 0.05f);
+    EXPECT_LT(box.max.x - box.min.x, 10.0f);
+    ExpectClosedPieces(egg);
+}
+
+TEST(PropDesign, BloodDropFillsItsSphereAtTheGamesScale)
+{
+    const Mesh drop = PropDesign::BloodDrop();
+    const float reach = drop.Radius({0, 0, 0}) * PropDesign::DropScale;
+    EXPECT_LE(reach, 10.0f);
+    EXPECT_GT(reach, 9.5f);
+    ExpectClosedPieces(drop);
+}

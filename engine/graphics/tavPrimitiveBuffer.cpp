@@ -23,13 +23,14 @@ void tavPrimitiveBuffer::Release()
     created = false;
 }
 
-HRESULT tavPrimitiveBuffer::Create(uint32_t count, uint32_t primitives, const tavVertex* vertices)
+HRESULT tavPrimitiveBuffer::Create(uint32_t count, uint32_t primitives,
+                                   const tavPrimitiveVertex* vertices)
 {
     Release();
     vertexCount = count;
     primitiveCount = primitives;
     IDirect3DDevice9* device = engine ? engine->GetDevice() : nullptr;
-    const uint64_t bytes = uint64_t(count) * sizeof(tavVertex);
+    const uint64_t bytes = uint64_t(count) * sizeof(tavPrimitiveVertex);
     if (!device || !vertices || count == 0 || bytes > 0xFFFFFFFFu) return E_FAIL;
     if (FAILED(device->CreateVertexBuffer(UINT(bytes), usage, FVF, pool, &vertexBuffer, nullptr)))
     {
@@ -46,11 +47,11 @@ HRESULT tavPrimitiveBuffer::Create(uint32_t count, uint32_t primitives, const ta
     return S_OK;
 }
 
-HRESULT tavPrimitiveBuffer::Fill(const tavVertex* vertices, uint32_t count)
+HRESULT tavPrimitiveBuffer::Fill(const tavPrimitiveVertex* vertices, uint32_t count)
 {
     void* data = nullptr;
     if (FAILED(vertexBuffer->Lock(0, 0, &data, 0)) || !data) return E_FAIL;
-    std::memcpy(data, vertices, size_t(count) * sizeof(tavVertex));
+    std::memcpy(data, vertices, size_t(count) * sizeof(tavPrimitiveVertex));
     return FAILED(vertexBuffer->Unlock()) ? E_FAIL : S_OK;
 }
 
@@ -86,6 +87,6 @@ HRESULT tavPrimitiveBuffer::Render(uint32_t startVertex, int primitives)
     if (!device) return S_FALSE;
     engine->SetTexture(texture, 0);
     device->SetFVF(FVF);
-    device->SetStreamSource(0, vertexBuffer, 0, sizeof(tavVertex));
+    device->SetStreamSource(0, vertexBuffer, 0, sizeof(tavPrimitiveVertex));
     return device->DrawPrimitive(primitiveType, startVertex, count);
 }

@@ -10,14 +10,14 @@
 class TAV;
 
 // The buffer's vertex: 36 bytes, flexible vertex format 0x152.
-struct tavVertex
+struct tavPrimitiveVertex
 {
     float x, y, z;    // position
     float nx, ny, nz; // normal
-    D3DCOLOR colour;  // ARGB diffuse
+    D3DCOLOR diffuse; // ARGB
     float u, v;       // texture coordinates
 };
-static_assert(sizeof(tavVertex) == 36, "the primitive buffer's stride is 36 bytes");
+static_assert(sizeof(tavPrimitiveVertex) == 36, "the primitive buffer's stride is 36 bytes");
 
 class tavPrimitiveBuffer
 {
@@ -35,7 +35,8 @@ public:
     // buffer. 0, or E_FAIL when the buffer could not be created or filled
     // (the old one is gone either way, and nothing is drawn until the next
     // successful Create).
-    HRESULT Create(uint32_t vertexCount, uint32_t primitiveCount, const tavVertex* vertices);
+    HRESULT Create(uint32_t vertexCount, uint32_t primitiveCount,
+                   const tavPrimitiveVertex* vertices);
     // Releases the vertex buffer; Render draws nothing until the next Create.
     void Release();
 
@@ -68,7 +69,7 @@ public:
     static uint64_t VerticesFor(D3DPRIMITIVETYPE type, uint32_t primitives);
 
 private:
-    HRESULT Fill(const tavVertex* vertices, uint32_t count);
+    HRESULT Fill(const tavPrimitiveVertex* vertices, uint32_t count);
 
     D3DPRIMITIVETYPE primitiveType;
     TAV* engine;

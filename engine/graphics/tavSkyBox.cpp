@@ -31,7 +31,7 @@ tavSkyBox::tavSkyBox(TAV* e) : engine(e), faces(e), angle(0.0f), rotationSpeed(0
     D3DXMatrixIdentity(&transform);
     for (int& t : faceTexture)
         t = -1;
-    tavVertex vertices[FaceCount * 4];
+    tavPrimitiveVertex vertices[FaceCount * 4];
     for (int f = 0; f < FaceCount; ++f)
         for (int i = 0; i < 4; ++i)
         {

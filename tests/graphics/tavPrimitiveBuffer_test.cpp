@@ -8,7 +8,7 @@ namespace
 {
 // A screen-space square from (x0, y0) to (x1, y1), y upwards as Begin2D
 // sets it up, as a two-triangle strip.
-std::vector<tavVertex> Square(float x0, float y0, float x1, float y1, D3DCOLOR c)
+std::vector<tavPrimitiveVertex> Square(float x0, float y0, float x1, float y1, D3DCOLOR c)
 {
     return {{x0, y1, 0.5f, 0, 0, -1, c, 0, 0},
             {x1, y1, 0.5f, 0, 0, -1, c, 1, 0},

@@ -13,6 +13,13 @@ HRESULT GameScene::Initialize()
     return S_OK;
 }
 
-HRESULT GameScene::Render() { return S_OK; }
+HRESULT GameScene::Render()
+{
+    // The 2D overlays come last: the console over everything.
+    engine->ResetWorldTransform();
+    engine->Set2D();
+    engine->tavConsole::Draw();
+    return S_OK;
+}
 
 HRESULT GameScene::Destroy() { return S_OK; }

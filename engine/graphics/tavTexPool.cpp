@@ -7,8 +7,26 @@
 
 namespace
 {
-const int KindFile = 1;
-const int KindDynamic = 5;
+bool IsFileKind(int kind)
+{
+    return kind == TAV_TEX_FILE || kind == TAV_TEX_CUBE_FILE || kind == TAV_TEX_FILE_ALT;
+}
+
+bool IsResourceKind(int kind)
+{
+    return kind == TAV_TEX_RESOURCE || kind == TAV_TEX_CUBE_RESOURCE ||
+           kind == TAV_TEX_RESOURCE_ALT;
+}
+
+// Resources are looked up by integer id in the program's own module.
+const char* ResourceName(DWORD id)
+{
+    return MAKEINTRESOURCEA(id & 0xFFFF);
+}
+
+const D3DCOLOR ReportColour = 0xFFFFFFB8;
+const D3DCOLOR LoadedColour = 0xFF00FF00;
+const D3DCOLOR FailedColour = 0xFFFF0000;
 } // namespace
 
 tavTexPool::tavTexPool()
@@ -20,19 +38,23 @@ tavTexPool::tavTexPool()
 tavTexPool::~tavTexPool()
 {
     for (tavTexEntry* entry : slots)
-    {
-        if (!entry)
-            continue;
-        if (entry->texture)
-            entry->texture->Release();
-        entry->~tavTexEntry();
-        HeapFree(GetProcessHeap(), 0, entry);
-    }
+        DeleteEntry(entry);
     slots.clear();
     failures.clear();
 }
 
-IDirect3DDevice9* tavTexPool::Device() const { return owner ? owner->GetDevice() : nullptr; }
+void tavTexPool::DeleteEntry(tavTexEntry* entry)
+{
+    if (!entry) return;
+    if (entry->texture) entry->texture->Release();
+    entry->~tavTexEntry();
+    HeapFree(GetProcessHeap(), 0, entry);
+}
+
+IDirect3DDevice9* tavTexPool::Device() const
+{
+    return owner ? owner->GetDevice() : nullptr;
+}
 
 void tavTexPool::Attach(TAV* engine)
 {
@@ -58,77 +80,126 @@ std::string tavTexPool::NormaliseName(const char* fileName)
 int tavTexPool::FindTexture(std::string& name, DWORD resourceId, int kind) const
 {
     name = NormaliseName(name.c_str());
+    if (kind == TAV_TEX_DYNAMIC) return -1;
     for (size_t i = 0; i < slots.size(); ++i)
     {
         const tavTexEntry* e = slots[i];
-        if (!e || e->kind != kind || kind == KindDynamic)
-            continue;
-        const bool fileKind = kind == 1 || kind == 3 || kind == 6;
-        if (fileKind ? e->name == name : e->resourceId == resourceId)
-            return int(i);
+        if (!e || e->kind != kind) continue;
+        if (IsFileKind(kind) ? e->name == name : e->resourceId == resourceId) return int(i);
     }
     return -1;
 }
 
+// ---- Loading -------------------------------------------------------------------
+
 IDirect3DBaseTexture9* tavTexPool::CreateFromEntry(const tavTexEntry& e, D3DXIMAGE_INFO* info) const
 {
     IDirect3DDevice9* device = Device();
-    if (!device)
-        return nullptr;
-    if (e.kind == KindDynamic)
+    if (!device) return nullptr;
+    const UINT size = D3DX_DEFAULT;
+    IDirect3DTexture9* flat = nullptr;
+    IDirect3DCubeTexture9* cube = nullptr;
+    switch (e.kind)
     {
-        IDirect3DTexture9* t = nullptr;
+    case TAV_TEX_FILE:
+    case TAV_TEX_FILE_ALT:
+        D3DXCreateTextureFromFileExA(device, e.name.c_str(), size, size, e.mipLevels, 0,
+                                     D3DFMT_UNKNOWN, memoryPool, e.filter, e.mipFilter, e.colourKey,
+                                     info, nullptr, &flat);
+        return flat;
+    case TAV_TEX_RESOURCE:
+    case TAV_TEX_RESOURCE_ALT:
+        D3DXCreateTextureFromResourceExA(device, nullptr, ResourceName(e.resourceId), size, size,
+                                         e.mipLevels, 0, D3DFMT_UNKNOWN, memoryPool, e.filter,
+                                         e.mipFilter, e.colourKey, info, nullptr, &flat);
+        return flat;
+    case TAV_TEX_CUBE_FILE:
+        D3DXCreateCubeTextureFromFileExA(device, e.name.c_str(), size, e.mipLevels, 0,
+                                         D3DFMT_UNKNOWN, memoryPool, e.filter, e.mipFilter,
+                                         e.colourKey, info, nullptr, &cube);
+        return cube;
+    case TAV_TEX_CUBE_RESOURCE:
+        D3DXCreateCubeTextureFromResourceExA(device, nullptr, ResourceName(e.resourceId), size,
+                                             e.mipLevels, 0, D3DFMT_UNKNOWN, memoryPool, e.filter,
+                                             e.mipFilter, e.colourKey, info, nullptr, &cube);
+        return cube;
+    case TAV_TEX_DYNAMIC:
         D3DXCreateTexture(device, e.imageInfo.Width, e.imageInfo.Height, 1, D3DUSAGE_RENDERTARGET,
-                          D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &t);
-        return t;
+                          D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &flat);
+        return flat;
+    default:
+        return nullptr;
     }
-    IDirect3DTexture9* t = nullptr;
-    D3DXCreateTextureFromFileExA(device, e.name.c_str(), D3DX_DEFAULT, D3DX_DEFAULT, e.mipLevels, 0,
-                                 D3DFMT_UNKNOWN, memoryPool, e.filter, e.mipFilter, e.colourKey,
-                                 info, nullptr, &t);
-    return t;
+}
+
+int tavTexPool::Load(int kind, const char* fileName, DWORD resourceId, D3DCOLOR colourKey,
+                     UINT mipLevels, DWORD filter, DWORD mip)
+{
+    std::string name = IsFileKind(kind) ? NormaliseName(fileName) : std::string();
+    const int found = FindTexture(name, resourceId, kind);
+    if (found >= 0) return found;
+    tavTexEntry request = {};
+    request.name = name;
+    request.resourceId = resourceId;
+    request.kind = kind;
+    request.colourKey = colourKey;
+    request.mipLevels = mipLevels;
+    request.filter = filter;
+    request.mipFilter = mip;
+    D3DXIMAGE_INFO info = {};
+    IDirect3DBaseTexture9* texture = CreateFromEntry(request, &info);
+    return AddEntry(texture, info, name, resourceId, kind, colourKey, filter, mip, mipLevels);
 }
 
 int tavTexPool::LoadTexture(const char* fileName, D3DCOLOR colourKey, UINT mipLevels)
 {
-    std::string name = NormaliseName(fileName);
-    const int found = FindTexture(name, 0, KindFile);
-    if (found >= 0)
-        return found;
-    tavTexEntry request;
-    request.name = name;
-    request.kind = KindFile;
-    request.colourKey = colourKey;
-    request.mipLevels = mipLevels;
-    request.filter = imageFilter;
-    request.mipFilter = mipFilter;
-    D3DXIMAGE_INFO info = {};
-    IDirect3DBaseTexture9* texture = CreateFromEntry(request, &info);
-    return AddEntry(texture, info, name, 0, KindFile, colourKey, imageFilter, mipFilter, mipLevels);
+    return Load(TAV_TEX_FILE, fileName, 0, colourKey, mipLevels, imageFilter, mipFilter);
 }
 
 int tavTexPool::LoadTextureFiltered(const char* fileName, D3DCOLOR colourKey, UINT mipLevels,
                                     DWORD filter)
 {
-    const DWORD keptImage = imageFilter, keptMip = mipFilter;
-    imageFilter = mipFilter = filter;
-    const int number = LoadTexture(fileName, colourKey, mipLevels);
-    imageFilter = keptImage;
-    mipFilter = keptMip;
-    return number;
+    return Load(TAV_TEX_FILE, fileName, 0, colourKey, mipLevels, filter, filter);
 }
 
-bool tavTexPool::RemoveTexture(int number)
+int tavTexPool::LoadTextureFromResource(DWORD resourceId, D3DCOLOR colourKey, UINT mipLevels)
 {
-    if (!IsValidTexture(number))
-        return false;
-    tavTexEntry* e = slots[size_t(number)];
-    if (e->texture)
-        e->texture->Release();
-    e->~tavTexEntry();
-    HeapFree(GetProcessHeap(), 0, e);
-    slots[size_t(number)] = nullptr;
-    return true;
+    return Load(TAV_TEX_RESOURCE, nullptr, resourceId, colourKey, mipLevels, imageFilter,
+                mipFilter);
+}
+
+int tavTexPool::LoadCubeTexture(const char* fileName, D3DCOLOR colourKey, UINT mipLevels)
+{
+    return Load(TAV_TEX_CUBE_FILE, fileName, 0, colourKey, mipLevels, imageFilter, mipFilter);
+}
+
+int tavTexPool::LoadCubeTextureFromResource(DWORD resourceId, D3DCOLOR colourKey, UINT mipLevels)
+{
+    return Load(TAV_TEX_CUBE_RESOURCE, nullptr, resourceId, colourKey, mipLevels, imageFilter,
+                mipFilter);
+}
+
+int tavTexPool::LoadTextureAlt(const char* fileName, D3DCOLOR colourKey, UINT mipLevels)
+{
+    return Load(TAV_TEX_FILE_ALT, fileName, 0, colourKey, mipLevels, imageFilter, mipFilter);
+}
+
+int tavTexPool::LoadTextureFromResourceAlt(DWORD resourceId, D3DCOLOR colourKey, UINT mipLevels)
+{
+    return Load(TAV_TEX_RESOURCE_ALT, nullptr, resourceId, colourKey, mipLevels, imageFilter,
+                mipFilter);
+}
+
+int tavTexPool::CreateDynamicTexture(UINT width, UINT height, D3DCOLOR colourKey, UINT mipLevels)
+{
+    tavTexEntry request = {};
+    request.kind = TAV_TEX_DYNAMIC;
+    request.imageInfo.Width = width;
+    request.imageInfo.Height = height;
+    request.imageInfo.MipLevels = mipLevels;
+    IDirect3DBaseTexture9* texture = CreateFromEntry(request, nullptr);
+    return AddEntry(texture, request.imageInfo, std::string(), 0, TAV_TEX_DYNAMIC, colourKey,
+                    imageFilter, mipFilter, mipLevels);
 }
 
 int tavTexPool::AddEntry(IDirect3DBaseTexture9* texture, const D3DXIMAGE_INFO& info,
@@ -145,6 +216,8 @@ int tavTexPool::AddEntry(IDirect3DBaseTexture9* texture, const D3DXIMAGE_INFO& i
     if (!memory)
     {
         texture->Release();
+        failures.push_back("Failed: out of memory for " + name);
+        ++failedCount;
         return -1;
     }
     tavTexEntry* e = new (memory) tavTexEntry();
@@ -158,10 +231,12 @@ int tavTexPool::AddEntry(IDirect3DBaseTexture9* texture, const D3DXIMAGE_INFO& i
     e->resourceId = resourceId;
     e->kind = kind;
     e->mipLevels = mipLevels;
-    e->managed = memoryPool == D3DPOOL_MANAGED && kind != KindDynamic;
+    e->managed = memoryPool == D3DPOOL_MANAGED && kind != TAV_TEX_DYNAMIC;
     slots.push_back(e);
     return int(slots.size()) - 1;
 }
+
+// ---- Use -----------------------------------------------------------------------
 
 bool tavTexPool::IsValidTexture(int number) const
 {
@@ -178,19 +253,34 @@ IDirect3DBaseTexture9* tavTexPool::GetTexture(int number) const
     return IsValidTexture(number) ? slots[size_t(number)]->texture : nullptr;
 }
 
+void tavTexPool::GetTextureInfo(int number, D3DXIMAGE_INFO& info) const
+{
+    if (number >= int(slots.size())) number = int(slots.size()) - 1;
+    if (IsValidTexture(number)) info = slots[size_t(number)]->imageInfo;
+}
+
+std::string tavTexPool::DisplayName(const tavTexEntry& e)
+{
+    if (IsFileKind(e.kind)) return "\"" + e.name + "\"";
+    if (IsResourceKind(e.kind)) return "Resource #" + std::to_string(e.resourceId);
+    return std::string();
+}
+
+void tavTexPool::GetTextureName(int number, std::string& name) const
+{
+    if (IsValidTexture(number)) name = DisplayName(*slots[size_t(number)]);
+}
+
 void tavTexPool::SetTexture(int number, DWORD stage)
 {
     IDirect3DDevice9* device = Device();
-    if (!device)
-        return;
+    if (!device) return;
     device->SetTexture(stage, nullptr);
-    if (!IsValidTexture(number))
-        return;
+    if (!IsValidTexture(number)) return;
     tavTexEntry* e = slots[size_t(number)];
     if (!e->texture)
     {
-        if (e->kind == KindDynamic)
-            return;
+        if (e->kind == TAV_TEX_DYNAMIC) return;
         RestoreTexture(number);
     }
     device->SetTexture(stage, e->texture);
@@ -198,13 +288,22 @@ void tavTexPool::SetTexture(int number, DWORD stage)
     lastStage = int(stage);
 }
 
+bool tavTexPool::RemoveTexture(int number)
+{
+    if (!IsValidTexture(number)) return false;
+    DeleteEntry(slots[size_t(number)]);
+    slots[size_t(number)] = nullptr;
+    if (lastTexture == number) lastTexture = -1;
+    return true;
+}
+
+// ---- Device loss -----------------------------------------------------------------
+
 void tavTexPool::InvalidateTexture(int number)
 {
-    if (!IsValidTexture(number))
-        return;
+    if (!IsValidTexture(number)) return;
     tavTexEntry* e = slots[size_t(number)];
-    if (e->managed || !e->texture)
-        return;
+    if (e->managed || !e->texture) return;
     e->texture->Release();
     e->texture = nullptr;
 }
@@ -229,13 +328,12 @@ void tavTexPool::ReleaseAll()
 
 void tavTexPool::RestoreTexture(int number)
 {
-    if (!IsValidTexture(number))
-        return;
+    if (!IsValidTexture(number)) return;
     tavTexEntry* e = slots[size_t(number)];
-    if (e->managed && e->texture)
-        return;
-    if (e->texture)
-        e->texture->Release();
+    // A managed texture is left alone, unless ReleaseAll took it: then it
+    // comes back like any other on its next use.
+    if (e->managed && e->texture) return;
+    if (e->texture) e->texture->Release();
     e->texture = CreateFromEntry(*e, nullptr);
 }
 
@@ -245,4 +343,40 @@ void tavTexPool::RestoreAll()
         RestoreTexture(i);
 }
 
-void TAV::ReportTexturePool() {}
+// ---- Report ----------------------------------------------------------------------
+
+void tavTexPool::PrintReport(tavConsole& console) const
+{
+    console.Printf(ReportColour, "=== Texture Pool Statistics ===");
+    for (size_t i = 0; i < slots.size(); ++i)
+    {
+        const tavTexEntry* e = slots[i];
+        if (!e) continue;
+        const std::string name = DisplayName(*e);
+        const D3DXIMAGE_INFO& info = e->imageInfo;
+        if (info.Width == 0 || info.Height == 0)
+        {
+            console.Printf(FailedColour, "#%d FAILED %s", int(i), name.c_str());
+            continue;
+        }
+        console.Printf(e->texture ? LoadedColour : ReportColour,
+                       "#%d%s %s %dx%d Mip:%d Fmt:%d Dpth:%d t:%d", int(i),
+                       e->texture ? " L " : " F ", name.c_str(), int(info.Width), int(info.Height),
+                       int(info.MipLevels), int(info.Format), int(info.Depth), e->kind);
+    }
+    IDirect3DDevice9* device = Device();
+    const DWORD nowAvailable = device ? device->GetAvailableTextureMem() : availableMemory;
+    console.Printf(ReportColour, "Number of Textures: %d", int(slots.size()));
+    console.Printf(ReportColour, "%.3f MB Available Texture Memory", availableMemory * 0.000001);
+    console.Printf(ReportColour, "%.3f MB used by textures",
+                   DWORD(availableMemory - nowAvailable) * 0.000001);
+    console.Printf(ReportColour, "%.3f KB used by pool", double(slots.size() * 64) * 0.001);
+    console.Printf(ReportColour, "%d textures failed to load.", int(failedCount));
+    for (const std::string& failure : failures)
+        console.Printf(FailedColour, "%s", failure.c_str());
+}
+
+void TAV::ReportTexturePool()
+{
+    PrintReport(*this);
+}

@@ -64,7 +64,7 @@ HRESULT EngineTest::StartEngine(const std::string& extraKeys)
     settings.instance = GetModuleHandleA(nullptr);
     settings.configFile = "./tav.cfg";
     settings.logFile = "./output.html";
-    engine.reset(new TestEngine());
+    engine.reset(NewEngine());
     return engine->Initialize(settings);
 }
 

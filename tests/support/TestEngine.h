@@ -27,6 +27,9 @@ class EngineTest : public ::testing::Test
 {
 protected:
     void TearDown() override;
+    // The engine StartEngine makes; a fixture overrides it to start a
+    // TestEngine of its own (one that records the console's callbacks).
+    virtual TestEngine* NewEngine() { return new TestEngine(); }
 
     // Writes tav.cfg (DefaultTestConfig() plus `extraKeys`: "Key=Value" lines
     // that override the defaults, "-Key" lines that drop one) and starts the

@@ -1,0 +1,137 @@
+#include "console/tavGlyphSheet.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+namespace
+{
+void PutU32(std::vector<uint8_t>& out, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        out.push_back(uint8_t(v >> (8 * i)));
+}
+
+void PutF32(std::vector<uint8_t>& out, float f)
+{
+    uint32_t bits;
+    std::memcpy(&bits, &f, 4);
+    PutU32(out, bits);
+}
+
+// A font file of a w x h sheet; glyph c spans columns c-32 .. c-31 of a
+// 96-texel-wide strip, so every rectangle is different.
+std::vector<uint8_t> FontFile(uint32_t w, uint32_t h, float height = 25.0f, float scale = 1.0f,
+                              size_t pixelBytes = size_t(-1))
+{
+    std::vector<uint8_t> out;
+    PutU32(out, 0xDEADBEEF); // ignored
+    PutF32(out, height);
+    PutU32(out, w);
+    PutU32(out, h);
+    PutF32(out, scale);
+    for (int i = 0; i < tavGlyphSheet::GlyphCount; ++i)
+    {
+        PutF32(out, float(i) / 96.0f);
+        PutF32(out, 0.0f);
+        PutF32(out, float(i + 1) / 96.0f);
+        PutF32(out, 0.5f);
+    }
+    const size_t bytes = pixelBytes == size_t(-1) ? size_t(w) * h * 4 : pixelBytes;
+    for (size_t i = 0; i < bytes; ++i)
+        out.push_back(uint8_t(i));
+    return out;
+}
+
+void PatchF32(std::vector<uint8_t>& file, size_t at, float f)
+{
+    std::memcpy(&file[at], &f, 4);
+}
+} // namespace
+
+TEST(tavGlyphSheet, SheetGrowsWithTheHeightAndShrinksToTheDevice)
+{
+    const struct
+    {
+        int height;
+        uint32_t size;
+    } table[] = {{0, 256}, {20, 256}, {21, 512}, {25, 512}, {40, 512}, {41, 1024}, {-1, 1024}};
+    for (const auto& row : table)
+    {
+        float scale = 0;
+        EXPECT_EQ(tavGlyphSheet::SheetSize(row.height, 4096, &scale), row.size) << row.height;
+        EXPECT_EQ(scale, 1.0f);
+    }
+    float scale = 0;
+    EXPECT_EQ(tavGlyphSheet::SheetSize(25, 256, &scale), 256u);
+    EXPECT_EQ(scale, 0.5f);
+    EXPECT_EQ(tavGlyphSheet::SheetSize(41, 256, &scale), 256u);
+    EXPECT_EQ(scale, 0.25f);
+    EXPECT_EQ(tavGlyphSheet::SheetSize(25, 0, &scale), 512u); // no limit known
+    EXPECT_EQ(scale, 1.0f);
+}
+
+TEST(tavGlyphSheet, TexelsAreWhiteWithTheBlueHighNibbleAsAlpha)
+{
+    EXPECT_EQ(tavGlyphSheet::Texel(0x00FFFFFF), 0xFFFF);
+    EXPECT_EQ(tavGlyphSheet::Texel(0x0000007F), 0x7FFF);
+    EXPECT_EQ(tavGlyphSheet::Texel(0x0000000F), 0x0000); // below one step of alpha
+    EXPECT_EQ(tavGlyphSheet::Texel(0xFFFFFF00), 0x0000); // only blue counts
+    EXPECT_EQ(tavGlyphSheet::Texel(0x00000010), 0x1FFF);
+}
+
+TEST(tavGlyphSheet, FontFileFillsEveryField)
+{
+    const std::vector<uint8_t> file = FontFile(8, 4, 30.0f, 0.5f);
+    tavGlyphSheet sheet;
+    const uint8_t* pixels = nullptr;
+    std::string error;
+    ASSERT_TRUE(sheet.ParseFontFile(file.data(), file.size(), &pixels, &error)) << error;
+    EXPECT_EQ(sheet.fontHeight, 30.0f);
+    EXPECT_EQ(sheet.texWidth, 8u);
+    EXPECT_EQ(sheet.texHeight, 4u);
+    EXPECT_EQ(sheet.scale, 0.5f);
+    EXPECT_EQ(sheet.Glyph('A').left, float('A' - 32) / 96.0f);
+    EXPECT_EQ(sheet.Glyph(127).right, 1.0f);
+    EXPECT_EQ(pixels, file.data() + 1556);
+    // Widths in font pixels undo the scale: 1/96 of 8 texels at half size.
+    EXPECT_NEAR(sheet.GlyphWidth('A'), 8.0f / 96.0f / 0.5f, 1e-5);
+    EXPECT_FLOAT_EQ(sheet.GlyphHeight('A'), 0.5f * 4.0f / 0.5f);
+}
+
+TEST(tavGlyphSheet, BadFontFilesAreRefusedAndTheSheetKept)
+{
+    tavGlyphSheet sheet;
+    std::string error;
+    const std::vector<uint8_t> good = FontFile(2, 2);
+    ASSERT_TRUE(sheet.ParseFontFile(good.data(), good.size(), nullptr, &error));
+
+    std::vector<std::vector<uint8_t>> bad = {
+        {},
+        std::vector<uint8_t>(1555, 0),
+        FontFile(2, 2, 25, 1, 15),                  // one byte of pixels short
+        FontFile(0, 2),                             // no width
+        FontFile(4097, 1),                          // wider than any sheet
+        FontFile(0x40000000, 0x40000000, 25, 1, 0), // a count that would wrap
+        FontFile(2, 2, NAN),
+        FontFile(2, 2, 25, 0.0f),
+        FontFile(2, 2, 25, -1.0f),
+    };
+    std::vector<uint8_t> nanGlyph = FontFile(2, 2);
+    PatchF32(nanGlyph, 20 + 16 * 33 + 8, INFINITY);
+    bad.push_back(nanGlyph);
+
+    for (size_t i = 0; i < bad.size(); ++i)
+    {
+        error.clear();
+        const uint8_t* pixels = nullptr;
+        EXPECT_FALSE(sheet.ParseFontFile(bad[i].data(), bad[i].size(), &pixels, &error)) << i;
+        EXPECT_FALSE(error.empty()) << i;
+        EXPECT_EQ(pixels, nullptr) << i;
+        EXPECT_EQ(sheet.texWidth, 2u) << i;
+        EXPECT_EQ(sheet.fontHeight, 25.0f) << i;
+    }
+    EXPECT_FALSE(sheet.ParseFontFile(nullptr, 5000, nullptr, nullptr));
+}

@@ -130,11 +130,13 @@ TEST_F(SkyBoxTest, FollowsItsPositionAndTurnsWithTheFrameTime)
 {
     tavSkyBox sky(engine.get());
     sky.Load("sky-%d.bmp");
-    sky.SetPosition(100, 50, -20);
+    // As the game does: the camera keeps the box at the eye.
+    engine->SetFollower(sky.GetFollowerMatrix());
+    engine->SetView(D3DXVECTOR3(100, 50, -20), D3DXVECTOR3(100, 50, -19), D3DXVECTOR3(0, 1, 0));
     EXPECT_EQ(sky.GetTransform()._41, 100.0f);
     EXPECT_EQ(sky.GetTransform()._42, 50.0f);
     EXPECT_EQ(sky.GetTransform()._43, -20.0f);
-    engine->SetView(D3DXVECTOR3(100, 50, -20), D3DXVECTOR3(100, 50, -19), D3DXVECTOR3(0, 1, 0));
+    engine->SetFollower(nullptr); // before the box may go
     RenderCheck check(Device());
     ASSERT_TRUE(check.Begin(0xFF000000));
     engine->Apply3D();

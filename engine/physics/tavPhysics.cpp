@@ -17,11 +17,17 @@ int32_t Clamp32(uint64_t v) { return v > INT32_MAX ? INT32_MAX : (int32_t)v; }
 
 tavPhysics::tavPhysics() : world(nullptr), lastStep(0) {}
 
-tavPhysics::~tavPhysics()
+tavPhysics::~tavPhysics() { Release(); }
+
+void tavPhysics::Release()
 {
     if (world)
         DestroyWorld(world);
     world = nullptr;
+    lastStep = 0;
+    // Swapped, not cleared: the memory goes too.
+    std::vector<tavRigidBody*>().swap(bodies);
+    std::vector<tavFixedBody*>().swap(fixedBodies);
 }
 
 bool tavPhysics::Create(uint32_t countA, uint32_t countB, uint32_t countC, const float* gravity)

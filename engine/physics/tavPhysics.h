@@ -28,8 +28,12 @@ public:
     static const int32_t StepCount = 10;
 
     tavPhysics();
-    // Destroys the world if there is one.
+    // Release.
     virtual ~tavPhysics();
+    // Destroys the world with everything in it and forgets every handle;
+    // Create may then make a new one. For owners whose destructor never
+    // runs (scenes). Safe without a world and twice.
+    void Release();
     // Reserved for subclasses that want to hear about contacts; the world
     // does not call it.
     virtual void OnContact(tavRigidBody* /*a*/, tavRigidBody* /*b*/, const float* /*point*/,
@@ -60,6 +64,8 @@ public:
     // The same from a D3DX mesh, read through its own lock operations
     // (Windows only).
     static bool ConvertMesh(ID3DXMesh* mesh, tavTriangleMesh* record);
+    // The same from the engine's static mesh; false for an empty model.
+    static bool ConvertMesh(tavMeshModel* model, tavTriangleMesh* record);
     // Adds the record's triangles to the world as static geometry: the
     // library's mesh number, or -1.
     int32_t AddStaticMesh(const tavTriangleMesh* record);

@@ -3,6 +3,8 @@
 
 #include "tavPhysics.h"
 
+#include "graphics/tavMeshModel.h"
+
 #include <d3dx9.h>
 
 void tavPhysics::ReportText(const char* text, void*) { OutputDebugStringA(text); }
@@ -32,6 +34,11 @@ bool tavPhysics::ConvertMesh(ID3DXMesh* mesh, tavTriangleMesh* record)
     if (vertices)
         mesh->UnlockVertexBuffer();
     return done;
+}
+
+bool tavPhysics::ConvertMesh(tavMeshModel* model, tavTriangleMesh* record)
+{
+    return ConvertMesh(model ? model->GetMesh() : nullptr, record);
 }
 
 void tavPhysics::GetTransform(uint32_t handle, D3DXMATRIX* matrix, bool dynamic) const

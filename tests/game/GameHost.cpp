@@ -1,0 +1,230 @@
+#include "GameHost.h"
+
+#include "support/TestFiles.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+// The engine side of the key poll: actions go to the current scene.
+class SceneListener final : public tavInputMap::tavListener
+{
+public:
+    explicit SceneListener(TAV& e) : engine(e) {}
+    void OnAction(uint32_t action, int32_t state) override
+    {
+        if (tavScene* scene = engine.GetScene()) scene->OnKey(action, state);
+    }
+    bool OnLeftButton(bool) override { return false; }
+
+private:
+    TAV& engine;
+};
+} // namespace
+
+bool CopyFolder(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((from + "\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    do
+    {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string source = from + "\\" + name, target = to + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ok = CopyFolder(source, target) && ok;
+        else
+            ok = CopyFileA(source.c_str(), target.c_str(), FALSE) && ok;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+    return ok;
+}
+
+std::string GameTest::ContentFolder() { return TAV_TEST_BASE_DIR; }
+
+void GameTest::SetUp()
+{
+    CopyContent();
+    ASSERT_TRUE(StartGame()) << "the game scene did not load";
+}
+
+void GameTest::CopyContent()
+{
+    ASSERT_TRUE(CopyFolder(ContentFolder(), folder.File("base")))
+        << "no generated content in " << ContentFolder();
+}
+
+bool GameTest::StartGame()
+{
+    if (FAILED(StartEngine())) return false;
+    engine->SetFixedFrameTime(FrameSeconds);
+    engine->SetNextScene(tavNewScene<GameScene>(engine.get()));
+    return FramesUntil([this] { return engine->IsSceneReady(); }, 1200);
+}
+
+bool GameTest::Frame()
+{
+    const bool running = Pump();
+    engine->tavDSound::Update();
+    PollKeys();
+    WatchSounds();
+    return running;
+}
+
+void GameTest::Frames(int count)
+{
+    for (int i = 0; i < count; ++i)
+        Frame();
+}
+
+bool GameTest::FramesUntil(const std::function<bool()>& done, int limit)
+{
+    for (int i = 0; i < limit; ++i)
+    {
+        if (done()) return true;
+        if (!Frame()) return done();
+    }
+    return done();
+}
+
+bool GameTest::Settle(int limit)
+{
+    int still = 0;
+    return FramesUntil(
+        [&] {
+            still = std::fabs(Speed(1)) < 1.0f ? still + 1 : 0;
+            return still >= 10;
+        },
+        limit);
+}
+
+bool GameTest::WaitForNewScene(tavScene* old, int limit)
+{
+    return FramesUntil(
+        [&] { return engine->IsSceneReady() && engine->GetScene() && engine->GetScene() != old; },
+        limit);
+}
+
+void GameTest::PollKeys()
+{
+    // As the engine polls: only a ready scene hears keys, with the
+    // bindings it made while loading.
+    if (!engine->IsSceneReady() || !engine->GetScene()) return;
+    if (engine->GetScene() != boundScene)
+    {
+        keys = engine->GetInputMap();
+        boundScene = engine->GetScene();
+    }
+    SceneListener listener(*engine);
+    keys.BeginPoll();
+    keys.Fire(keyboard, nullptr, nullptr, engine->GetMilliseconds(), listener);
+}
+
+void GameTest::Tap(uint8_t code)
+{
+    Hold(code);
+    Frame();
+    LetGo(code);
+}
+
+void GameTest::Place(const D3DXVECTOR3& at)
+{
+    tavRigidBody* body = ChickenBody();
+    ASSERT_NE(body, nullptr);
+    const float still[3] = {0, 0, 0};
+    body->SetPosition(&at.x);
+    body->SetLinearVelocity(still);
+    body->SetAngularVelocity(still);
+}
+
+tavRigidBody* GameTest::ChickenBody() const
+{
+    return Scene()->GetPhysics().GetBody(uint32_t(Scene()->GetPlayer().body));
+}
+
+float GameTest::Heading() const
+{
+    const D3DXQUATERNION& q = Scene()->GetPlayer().orientation;
+    return 2.0f * std::atan2(q.y, q.w);
+}
+
+int GameTest::SoundOfBuffer(IDirectSoundBuffer8* buffer) const
+{
+    DSBCAPS caps = {};
+    caps.dwSize = sizeof caps;
+    if (FAILED(buffer->GetCaps(&caps))) return -1;
+    for (size_t h = 0; h < engine->GetSoundCount(); ++h)
+    {
+        SoundEntry entry;
+        if (engine->GetSound(int(h), entry) && entry.dataSize == caps.dwBufferBytes) return int(h);
+    }
+    return -1;
+}
+
+void GameTest::WatchSounds()
+{
+    started.clear();
+    std::vector<IDirectSoundBuffer8*> now;
+    for (const SoundChannel& channel : engine->GetPlaying())
+    {
+        if (!channel.buffer) continue;
+        now.push_back(channel.buffer);
+        if (std::find(seen.begin(), seen.end(), channel.buffer) == seen.end())
+            started.push_back(SoundOfBuffer(channel.buffer));
+    }
+    seen.swap(now);
+    startedAll.insert(startedAll.end(), started.begin(), started.end());
+}
+
+bool GameTest::StartedInLastPass(int handle) const
+{
+    return handle >= 0 && std::find(started.begin(), started.end(), handle) != started.end();
+}
+
+TestImage GameTest::Picture()
+{
+    IDirect3DDevice9* device = engine->GetDevice();
+    TestImage image;
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->BeginScene();
+    Scene()->Render();
+    device->EndScene();
+    ReadBackBuffer(device, image);
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+    return image;
+}
+
+void GameTest::SavePicture(const TestImage& image, const std::string& name)
+{
+    const std::string folder = ContentFolder() + "/../pictures";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const uint32_t rowBytes = (image.width * 3 + 3) & ~3u;
+    const uint32_t dataBytes = rowBytes * image.height;
+    std::string bmp(54 + dataBytes, '\0');
+    auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = char((v >> (8 * i)) & 0xFF);
+    };
+    bmp[0] = 'B', bmp[1] = 'M';
+    put32(2, uint32_t(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, image.width);
+    put32(22, image.height);
+    put32(26, 1 | (24 << 16));
+    put32(34, dataBytes);
+    for (uint32_t y = 0; y < image.height; ++y)
+        for (uint32_t x = 0; x < image.width; ++x)
+        {
+            const uint32_t p = image.At(x, image.height - 1 - y);
+            const size_t at = 54 + size_t(y) * rowBytes + x * 3;
+            bmp[at] = char(p & 0xFF);
+            bmp[at + 1] = char((p >> 8) & 0xFF);
+            bmp[at + 2] = char((p >> 16) & 0xFF);
+        }
+    WriteTextFile(folder + "/" + name + ".bmp", bmp);
+}

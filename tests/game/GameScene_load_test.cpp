@@ -1,0 +1,214 @@
+// Loading the game: every asset with its exact path and settings, the
+// physics world, the bindings, the caustics and the device states.
+#include "GameHost.h"
+
+#include "support/TestFiles.h"
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace
+{
+int TextureNumber(TAV& engine, const std::string& name)
+{
+    std::string key = name;
+    return engine.FindTexture(key, 0, TAV_TEX_FILE);
+}
+
+// The names in the test's base/ that match `pattern` ("*.x").
+std::vector<std::string> ContentFiles(const std::string& base, const char* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((base + "\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do
+        names.push_back(data.cFileName);
+    while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
+} // namespace
+
+using GameLoad = GameTest;
+
+TEST_F(GameLoad, EveryMeshTextureAndSoundLoadsAndTheLogSaysSo)
+{
+    GameScene* scene = Scene();
+    EXPECT_NE(Log().find("Loaded scene "), std::string::npos);
+    EXPECT_EQ(Log().find("Failed loading"), std::string::npos);
+    EXPECT_EQ(engine->GetLoadingProgress(), 100.0f);
+
+    // Meshes, with the chicken's nine animated subsets.
+    ASSERT_NE(scene->GetLevel(), nullptr);
+    EXPECT_NE(scene->GetLevel()->GetMesh(), nullptr);
+    EXPECT_EQ(scene->GetLevel()->GetTextureFolder(), "./base/");
+    ASSERT_NE(scene->GetChicken(), nullptr);
+    EXPECT_EQ(scene->GetChicken()->GetMaterialCount(), 9u);
+    EXPECT_EQ(scene->GetChicken()->GetFileName(), "./base/chixen.x");
+    EXPECT_EQ(scene->GetChicken()->GetTextureFolder(), "base/");
+    ASSERT_NE(scene->GetEggMesh(), nullptr);
+    EXPECT_NE(scene->GetEggMesh()->GetMesh(), nullptr);
+    ASSERT_NE(scene->GetBloodMesh(), nullptr);
+    EXPECT_NE(scene->GetBloodMesh()->GetMesh(), nullptr);
+
+    // Textures: none failed; the sky and the sea have theirs.
+    EXPECT_EQ(engine->GetFailedCount(), 0u);
+    ASSERT_NE(scene->GetSky(), nullptr);
+    for (int face = 0; face < tavSkyBox::FaceCount; ++face)
+        EXPECT_EQ(scene->GetSky()->GetFaceTexture(face),
+                  TextureNumber(*engine, "./base/sky1-" + std::to_string(face) + ".tex"));
+    ASSERT_NE(scene->GetWater(), nullptr);
+    EXPECT_TRUE(scene->GetWater()->IsCreated());
+    EXPECT_EQ(scene->GetWater()->GetTexture(), TextureNumber(*engine, "base/water.tex"));
+    EXPECT_GE(scene->GetWater()->GetTexture(), 0);
+
+    // Sounds: eight different handles, the idle ones never stealing a channel.
+    std::set<int> handles;
+    for (int h : {scene->GetSplashSound(), scene->GetJumpedSound(), scene->GetPopSound()})
+    {
+        SoundEntry entry;
+        ASSERT_TRUE(engine->GetSound(h, entry));
+        EXPECT_EQ(entry.priority, 4);
+        EXPECT_FALSE(entry.is3D);
+        handles.insert(h);
+    }
+    for (int i = 0; i < GameScene::IdleSounds; ++i)
+    {
+        SoundEntry entry;
+        ASSERT_TRUE(engine->GetSound(scene->GetIdleSound(i), entry));
+        EXPECT_EQ(entry.name, "./base/idle" + std::to_string(i + 1) + ".sfx");
+        EXPECT_EQ(entry.priority, 0);
+        handles.insert(scene->GetIdleSound(i));
+    }
+    EXPECT_EQ(handles.size(), 8u);
+}
+
+TEST_F(GameLoad, EveryFileOfTheContentLoadsAndTheTextureReportHasNoFailure)
+{
+    // Not only what the game asks for: every mesh, texture and sound the
+    // content holds, so nothing in base/ is dead or broken.
+    const std::string base = folder.File("base");
+    const std::vector<std::string> meshes = ContentFiles(base, "*.x");
+    EXPECT_EQ(meshes.size(), 4u);
+    for (const std::string& name : meshes)
+    {
+        tavMeshModel model(engine.get());
+        EXPECT_TRUE(model.LoadFromX(("./base/" + name).c_str(), "./base/")) << name;
+        EXPECT_NE(model.GetMesh(), nullptr) << name;
+        EXPECT_GT(model.GetMaterialCount(), 0u) << name;
+    }
+    size_t textures = 0;
+    for (const char* pattern : {"*.tex", "*.tga"})
+        for (const std::string& name : ContentFiles(base, pattern))
+        {
+            EXPECT_GE(engine->LoadTexture(("./base/" + name).c_str()), 0) << name;
+            ++textures;
+        }
+    EXPECT_GE(textures, 6u + 1u + 32u);
+    const std::vector<std::string> sounds = ContentFiles(base, "*.sfx");
+    EXPECT_EQ(sounds.size(), 8u);
+    for (const std::string& name : sounds)
+        EXPECT_GE(engine->LoadSound(("./base/" + name).c_str(), false, 0), 0) << name;
+
+    engine->ReportTexturePool();
+    bool reported = false;
+    for (const ConsoleLine& line : engine->GetLines())
+    {
+        EXPECT_EQ(line.text.find("FAILED"), std::string::npos) << line.text;
+        reported = reported || line.text == "0 textures failed to load.";
+    }
+    EXPECT_TRUE(reported) << "the texture report does not say that none failed";
+}
+
+TEST_F(GameLoad, ChickenIsTheWorldsFirstBodyOnTheStartFloor)
+{
+    GameScene* scene = Scene();
+    tavPhysics& physics = scene->GetPhysics();
+    ASSERT_NE(physics.GetWorld(), nullptr);
+    EXPECT_EQ(scene->GetPlayer().body, 0);
+    EXPECT_EQ(physics.GetBodyCount(), 1u);
+    EXPECT_EQ(physics.GetBody(0)->GetKind(), 0);
+    EXPECT_FLOAT_EQ(physics.GetBody(0)->GetMass(), 5.0f);
+    EXPECT_FLOAT_EQ(physics.GetBody(0)->GetShape()->GetRadius(), 10.0f);
+
+    // It lands on the level (the start floor is at 48) instead of falling
+    // through: the level is the world's collision geometry.
+    ASSERT_TRUE(Settle());
+    EXPECT_NEAR(scene->GetPlayer().position.y, 58.0f, 0.5f);
+    EXPECT_NEAR(scene->GetPlayer().position.x, 0.0f, 0.01f);
+    EXPECT_TRUE(scene->IsAlive());
+    // The follow camera: 70 above and 270 behind, looking 50 above it.
+    D3DXVECTOR3 eye, target;
+    engine->GetPosition(eye);
+    engine->GetTarget(target);
+    EXPECT_NEAR(eye.y - scene->GetPlayer().position.y, 70.0f, 0.01f);
+    EXPECT_NEAR(eye.z - scene->GetPlayer().position.z, -270.0f, 0.01f);
+    EXPECT_NEAR(target.y - scene->GetPlayer().position.y, 50.0f, 0.01f);
+}
+
+TEST_F(GameLoad, CausticFramesHaveConsecutiveNumbersAndStartAtTheFirst)
+{
+    const int first = TextureNumber(*engine, "./base/caust0.tga");
+    ASSERT_GE(first, 0);
+    for (int d = 1; d < GameScene::CausticFrames; ++d)
+        EXPECT_EQ(TextureNumber(*engine, "./base/caust" + std::to_string(d) + ".tga"), first + d)
+            << "frame " << d;
+
+    // One frame every 33 ms of the engine clock, wrapping after the last.
+    const tavFrameAnimator& caustics = Scene()->GetCaustics();
+    std::set<uint32_t> shown;
+    for (int i = 0; i < 150; ++i)
+    {
+        Frame();
+        shown.insert(caustics.Current());
+    }
+    EXPECT_EQ(*shown.begin(), uint32_t(first));
+    EXPECT_EQ(*shown.rbegin(), uint32_t(first + GameScene::CausticFrames - 1));
+    EXPECT_EQ(shown.size(), size_t(GameScene::CausticFrames));
+}
+
+TEST_F(GameLoad, KeysAreBoundWithTheirRepeatDelays)
+{
+    const tavInputMap& map = engine->GetInputMap();
+    const struct
+    {
+        uint32_t code, action, delay;
+    } expected[] = {{DIK_W, 0, 0},        {DIK_S, 1, 0},   {DIK_A, 2, 0},     {DIK_D, 3, 0},
+                    {DIK_SPACE, 10, 1000}, {DIK_E, 11, 1000}, {DIK_ESCAPE, 1000, 0}};
+    ASSERT_EQ(map.GetBindingCount(), 7u);
+    for (size_t i = 0; i < 7; ++i)
+    {
+        const tavInputMap::tavBinding* b = map.GetBinding(i);
+        EXPECT_EQ(b->code, expected[i].code) << i;
+        EXPECT_EQ(b->action, expected[i].action) << i;
+        EXPECT_EQ(b->repeatDelay, expected[i].delay) << i;
+    }
+}
+
+TEST_F(GameLoad, DeviceIsSetUpForTheSeaAndTheCamera)
+{
+    IDirect3DDevice9* device = engine->GetDevice();
+    DWORD value = 0;
+    device->GetTextureStageState(1, D3DTSS_COLOROP, &value);
+    EXPECT_EQ(value, DWORD(D3DTOP_MULTIPLYADD));
+    device->GetTextureStageState(1, D3DTSS_COLORARG1, &value);
+    EXPECT_EQ(value, DWORD(D3DTA_TEXTURE));
+    device->GetTextureStageState(1, D3DTSS_COLORARG2, &value);
+    EXPECT_EQ(value, DWORD(D3DTA_CURRENT));
+    device->GetTextureStageState(1, D3DTSS_TEXCOORDINDEX, &value);
+    EXPECT_EQ(value, 0u);
+    device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
+    EXPECT_EQ(value, DWORD(D3DTOP_MODULATE));
+    device->GetSamplerState(1, D3DSAMP_MAGFILTER, &value);
+    EXPECT_EQ(value, DWORD(engine->GetFilter(1)));
+
+    // The game's own projection: near 0.5, far 40000 (the sea's edge).
+    D3DXMATRIX projection;
+    engine->GetProjection(projection);
+    D3DXMATRIX expected;
+    D3DXMatrixPerspectiveFovLH(&expected, 0.7853982f, 1.25f, 0.5f, 40000.0f);
+    for (int i = 0; i < 16; ++i)
+        EXPECT_FLOAT_EQ(projection.m[i / 4][i % 4], expected.m[i / 4][i % 4]);
+}

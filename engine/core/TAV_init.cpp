@@ -200,7 +200,13 @@ void TAV::InitSound(const tavSettings& s)
     if (!s.useSound)
         return;
     const bool hardware = GetBool("TAV", "HWSound", false);
-    const int channels = GetInt("TAV", "Channels", 32);
+    int channels = GetInt("TAV", "Channels", 32);
+    if (channels < 0)
+    {
+        // As an unsigned count it would mean "no limit at all".
+        Write("<font color=\"red\">\"Channels\" is negative; using 32.</font>");
+        channels = 32;
+    }
     if (SUCCEEDED(tavDSound::Init(this, uint32_t(channels), hardware, s.useMusic)))
     {
         Write("Initialized Sound Subsystem");

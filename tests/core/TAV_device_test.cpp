@@ -277,3 +277,11 @@ TEST_F(EngineTest, RandomIntegersReachBothEnds)
         ASSERT_LE(f, 2.0f);
     }
 }
+
+TEST_F(DeviceTest, NegativeChannelCountFallsBackToTheDefault)
+{
+    ASSERT_EQ(StartEngine("Channels=-5\n"), S_OK);
+    EXPECT_TRUE(ContainsInOrder(Log(), {"<font color=\"red\">\"Channels\" is negative; using 32.</font>",
+                                        "Initialized Sound Subsystem"}));
+    EXPECT_TRUE(Pump());
+}

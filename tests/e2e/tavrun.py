@@ -45,7 +45,9 @@ class Game:
     def __init__(self, config=None, folder=None):
         self.folder = folder or tempfile.mkdtemp(prefix="tav-e2e-")
         self.owns_folder = folder is None
-        shutil.copy(os.path.join(BUILD, "game", "gavo.exe"), self.folder)
+        # Never over a copy that may be running: its image is mapped from the file.
+        if not os.path.exists(self.path("gavo.exe")):
+            shutil.copy(os.path.join(BUILD, "game", "gavo.exe"), self.folder)
         base = os.path.join(BUILD, "testrun", "base")
         target = os.path.join(self.folder, "base")
         if os.path.isdir(base) and not os.path.exists(target):
@@ -76,6 +78,8 @@ class Game:
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
+        if self.process:
+            self.output.close()
 
     def cleanup(self):
         self.kill()
@@ -90,9 +94,10 @@ class Game:
             return ""
 
     def config_int(self, key):
-        for line in open(self.path("tav.cfg")):
-            if line.strip().startswith(key + "="):
-                return int(line.split("=", 1)[1])
+        with open(self.path("tav.cfg")) as f:
+            for line in f:
+                if line.strip().startswith(key + "="):
+                    return int(line.split("=", 1)[1])
         return None
 
     def wait_for(self, predicate, timeout=30, step=0.1):

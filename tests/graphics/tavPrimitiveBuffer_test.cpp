@@ -27,15 +27,6 @@ protected:
 };
 } // namespace
 
-TEST_F(PrimitiveBufferTest, StartsEmptyAndDrawsNothingBeforeCreate)
-{
-    tavPrimitiveBuffer buffer(engine.get());
-    EXPECT_FALSE(buffer.IsCreated());
-    EXPECT_TRUE(buffer.IsHidden());
-    EXPECT_EQ(buffer.GetTexture(), -1);
-    EXPECT_EQ(buffer.Render(0, -1), S_FALSE);
-}
-
 TEST_F(PrimitiveBufferTest, DrawsItsVerticesWithItsTextureOnStageZero)
 {
     WriteSolidBmp("red.bmp", 0xFFFF0000);
@@ -92,9 +83,10 @@ TEST_F(PrimitiveBufferTest, HiddenOrOutOfRangeRunsDrawNothing)
     EXPECT_TRUE(Near(At(check, 200, 200), 0xFF0000FF)) << Hex(At(check, 200, 200));
 }
 
-TEST_F(PrimitiveBufferTest, FailedCreateLeavesNothingToDraw)
+TEST_F(PrimitiveBufferTest, NothingDrawsBeforeOrAfterAFailedCreate)
 {
     tavPrimitiveBuffer buffer(engine.get());
+    EXPECT_EQ(buffer.Render(0, -1), S_FALSE);
     const auto square = Square(100, 100, 300, 300, 0xFFFFFFFF);
     ASSERT_EQ(buffer.Create(4, 2, square.data()), S_OK);
     EXPECT_EQ(buffer.Create(0, 2, square.data()), E_FAIL);
@@ -105,15 +97,4 @@ TEST_F(PrimitiveBufferTest, FailedCreateLeavesNothingToDraw)
     tavPrimitiveBuffer noEngine(nullptr);
     EXPECT_EQ(noEngine.Create(4, 2, square.data()), E_FAIL);
     EXPECT_EQ(noEngine.Render(), S_FALSE);
-}
-
-TEST(PrimitiveBufferCounts, VerticesPerRun)
-{
-    EXPECT_EQ(tavPrimitiveBuffer::VerticesFor(D3DPT_TRIANGLESTRIP, 2), 4u);
-    EXPECT_EQ(tavPrimitiveBuffer::VerticesFor(D3DPT_TRIANGLEFAN, 3), 5u);
-    EXPECT_EQ(tavPrimitiveBuffer::VerticesFor(D3DPT_TRIANGLELIST, 2), 6u);
-    EXPECT_EQ(tavPrimitiveBuffer::VerticesFor(D3DPT_LINELIST, 2), 4u);
-    EXPECT_EQ(tavPrimitiveBuffer::VerticesFor(D3DPT_LINESTRIP, 2), 3u);
-    EXPECT_EQ(tavPrimitiveBuffer::VerticesFor(D3DPT_POINTLIST, 7), 7u);
-    EXPECT_EQ(tavPrimitiveBuffer::VerticesFor(D3DPT_TRIANGLELIST, 0xFFFFFFFFu), 3ull * 0xFFFFFFFFu);
 }

@@ -196,6 +196,7 @@ TEST(ScreenPainter, ConsoleIsDarkAboveAndLightBehindTheInputLine)
     }
     EXPECT_LT(top / 512.0f, 0.2f);
     EXPECT_GT(band / 512.0f, 0.6f);
-    // The input row is drawn in the lowest 37.5 of the panel's 512 units.
-    EXPECT_GE(ScreenPainter::InputBand, 37.5f / 512.0f);
+    // The input row stands one line (37.5 units) above the panel's lower
+    // edge and is one line high: the band must reach above 75 of its 512 units.
+    EXPECT_GE(ScreenPainter::InputBand, 75.0f / 512.0f);
 }

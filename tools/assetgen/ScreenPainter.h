@@ -20,8 +20,9 @@ public:
     // the shapes.
     static Image Gui(int size);
     // Fraction of the console texture's height, from the bottom, taken by
-    // the light input band.
-    static constexpr float InputBand = 0.075f;
+    // the light input band: the input row is drawn one line above the
+    // panel's lower edge, from 37.5 to 75 of its 512 units, with a margin.
+    static constexpr float InputBand = 0.17f;
 };
 
 } // namespace assetgen

@@ -37,7 +37,7 @@ HRESULT tavPrimitiveBuffer::Create(uint32_t count, uint32_t primitives,
         vertexBuffer = nullptr;
         return E_FAIL;
     }
-    if (FAILED(Fill(vertices, count)))
+    if (FAILED(Fill(vertices, count, 0)))
     {
         Release();
         return E_FAIL;
@@ -47,10 +47,18 @@ HRESULT tavPrimitiveBuffer::Create(uint32_t count, uint32_t primitives,
     return S_OK;
 }
 
-HRESULT tavPrimitiveBuffer::Fill(const tavPrimitiveVertex* vertices, uint32_t count)
+HRESULT tavPrimitiveBuffer::Update(const tavPrimitiveVertex* vertices, uint32_t count,
+                                   DWORD lockFlags)
+{
+    if (!created || !vertexBuffer || !vertices || count > vertexCount) return E_FAIL;
+    return Fill(vertices, count, lockFlags);
+}
+
+HRESULT tavPrimitiveBuffer::Fill(const tavPrimitiveVertex* vertices, uint32_t count,
+                                 DWORD lockFlags)
 {
     void* data = nullptr;
-    if (FAILED(vertexBuffer->Lock(0, 0, &data, 0)) || !data) return E_FAIL;
+    if (FAILED(vertexBuffer->Lock(0, 0, &data, lockFlags)) || !data) return E_FAIL;
     std::memcpy(data, vertices, size_t(count) * sizeof(tavPrimitiveVertex));
     return FAILED(vertexBuffer->Unlock()) ? E_FAIL : S_OK;
 }

@@ -37,6 +37,10 @@ public:
     // successful Create).
     HRESULT Create(uint32_t vertexCount, uint32_t primitiveCount,
                    const tavPrimitiveVertex* vertices);
+    // Rewrites the first `count` vertices in place (a dynamic buffer takes
+    // D3DLOCK_DISCARD or D3DLOCK_NOSYSLOCK as `lockFlags`). E_FAIL before
+    // Create, for more vertices than the buffer holds, or when the lock fails.
+    HRESULT Update(const tavPrimitiveVertex* vertices, uint32_t count, DWORD lockFlags);
     // Releases the vertex buffer; Render draws nothing until the next Create.
     void Release();
 
@@ -69,7 +73,7 @@ public:
     static uint64_t VerticesFor(D3DPRIMITIVETYPE type, uint32_t primitives);
 
 private:
-    HRESULT Fill(const tavPrimitiveVertex* vertices, uint32_t count);
+    HRESULT Fill(const tavPrimitiveVertex* vertices, uint32_t count, DWORD lockFlags);
 
     D3DPRIMITIVETYPE primitiveType;
     TAV* engine;

@@ -51,6 +51,9 @@ public:
     bool IsEnabled() const { return enabled; }
     // Cursor to the middle of the back buffer.
     void CentreCursor();
+    // Cursor to (x, y) in back-buffer pixels, y up (a host placing it, or a
+    // test); the next movement clamps it to the back buffer.
+    void SetCursor(float x, float y) { map.SetCursor(x, y); }
     // Unacquires and releases every device and frees the bindings; safe to
     // call again and after a failed Init.
     void Release();

@@ -4,6 +4,7 @@
 // to run Unix programs) arriving as the scene's actions.
 #include "support/TestEngine.h"
 #include "support/TestFiles.h"
+#include "support/XInput.h"
 
 #include <gtest/gtest.h>
 
@@ -50,29 +51,6 @@ public:
     const std::vector<Binding>* bindings = nullptr;
     std::vector<Event>* events = nullptr;
 };
-
-bool UnderWine()
-{
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-const char* const Xdotool = "/usr/bin/xdotool";
-
-// Starts xdotool on the session's display. Wine hands back no handle for a
-// Unix program, so callers wait for the effect instead of the process.
-bool SendX(const std::string& arguments)
-{
-    std::string command = std::string(Xdotool) + " " + arguments;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        return false;
-    if (process.hProcess) CloseHandle(process.hProcess);
-    if (process.hThread) CloseHandle(process.hThread);
-    return true;
-}
 
 // Runs of one event repeated (the held state of every poll) shortened to
 // two, so that sequences compare whatever the frame rate.
@@ -136,7 +114,7 @@ protected:
     // Sends one xdotool command and waits for the event it must cause.
     void SendAndExpect(const std::string& arguments, const Event& expected, int times = 1)
     {
-        ASSERT_TRUE(SendX(arguments)) << "could not start " << Xdotool;
+        ASSERT_TRUE(SendX(arguments)) << "could not start xdotool";
         ASSERT_TRUE(WaitFor([&] { return Saw(expected, times); }))
             << "xdotool " << arguments << " gave no action " << expected.first << " with state 0x"
             << std::hex << expected.second;
@@ -144,7 +122,7 @@ protected:
 
     void SkipWithoutX()
     {
-        if (!UnderWine() || GetFileAttributesA(Xdotool) == INVALID_FILE_ATTRIBUTES)
+        if (!CanSendXInput())
             GTEST_SKIP() << "real input is sent with xdotool, which needs Wine on an X display";
     }
 

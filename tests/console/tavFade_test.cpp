@@ -1,0 +1,128 @@
+// The fader's arithmetic on a clock the test moves: when fades start, how
+// they run, where they end.
+#include "console/tavFade.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace
+{
+// Advances in frames of `step` ms from `start` until the fade stops; the
+// time of the frame that ended it.
+uint32_t RunToEnd(tavFade& fade, uint32_t start, uint32_t step)
+{
+    uint32_t now = start;
+    for (int frame = 0; frame < 100000; ++frame)
+    {
+        now += step;
+        fade.Advance(now);
+        if (!fade.IsFadingIn() && !fade.IsFadingOut()) return now;
+    }
+    return 0;
+}
+} // namespace
+
+TEST(tavFade, FadeOutReachesOpaqueOnTheFrameAfterPassing250)
+{
+    tavFade fade;
+    EXPECT_TRUE(fade.IsIdle());
+    ASSERT_TRUE(fade.FadeOut(10000));
+    EXPECT_EQ(fade.GetAlpha(), 1.0f);
+
+    // 255 per second: 980 ms give 249.9, not yet past the threshold.
+    fade.Advance(10980);
+    EXPECT_NEAR(fade.GetAlpha(), 249.9f, 0.01f);
+    fade.Advance(10990);
+    EXPECT_NEAR(fade.GetAlpha(), 252.45f, 0.01f);
+    EXPECT_TRUE(fade.IsFadingOut());
+    EXPECT_FALSE(fade.IsIdle());
+    fade.Advance(11000);
+    EXPECT_EQ(fade.GetAlpha(), 255.0f);
+    EXPECT_FALSE(fade.IsFadingOut());
+    EXPECT_FALSE(fade.IsIdle()) << "the frame that ends a fade still ran it";
+    fade.Advance(11010);
+    EXPECT_TRUE(fade.IsIdle());
+    EXPECT_EQ(fade.Colour(), 0xFFFFFFFFu);
+
+    // Opaque already: another fade out is ignored.
+    EXPECT_FALSE(fade.FadeOut(12000));
+    EXPECT_FALSE(fade.IsFadingOut());
+}
+
+TEST(tavFade, FadeInRunsBackToClearAndNeitherFadeInterruptsTheOther)
+{
+    tavFade fade;
+    EXPECT_FALSE(fade.FadeIn(0)) << "clear already";
+    fade.SetOpaque();
+    ASSERT_TRUE(fade.FadeIn(500));
+    EXPECT_EQ(fade.GetAlpha(), 255.0f);
+    EXPECT_FALSE(fade.FadeOut(600));
+    EXPECT_FALSE(fade.FadeIn(600)) << "a running fade is not restarted";
+    fade.Advance(1480);
+    EXPECT_NEAR(fade.GetAlpha(), 5.1f, 0.01f);
+    fade.Advance(1490);
+    EXPECT_NEAR(fade.GetAlpha(), 2.55f, 0.01f);
+    EXPECT_TRUE(fade.IsVisible());
+    fade.Advance(1500);
+    EXPECT_EQ(fade.GetAlpha(), 0.0f);
+    EXPECT_FALSE(fade.IsFadingIn());
+    EXPECT_FALSE(fade.IsVisible());
+
+    // In 10 ms frames, out and back in again take a second each.
+    ASSERT_TRUE(fade.FadeOut(2000));
+    const uint32_t opaqueAt = RunToEnd(fade, 2000, 10);
+    ASSERT_TRUE(fade.FadeIn(opaqueAt));
+    EXPECT_EQ(opaqueAt - 2000, 1000u);
+    EXPECT_EQ(RunToEnd(fade, opaqueAt, 10) - opaqueAt, 1000u);
+}
+
+TEST(tavFade, SetDurationTwoDoublesTheTimeAndBadDurationsAreRefused)
+{
+    tavFade fade;
+    ASSERT_TRUE(fade.SetDuration(2.0f));
+    EXPECT_EQ(fade.GetRate(), 127.5f);
+    fade.FadeOut(0);
+    EXPECT_EQ(RunToEnd(fade, 0, 10), 1980u); // 251.2 after 1970 ms
+    fade.FadeIn(5000);
+    EXPECT_EQ(RunToEnd(fade, 5000, 10) - 5000, 1980u);
+
+    EXPECT_FALSE(fade.SetDuration(0.0f));
+    EXPECT_FALSE(fade.SetDuration(-1.0f));
+    EXPECT_FALSE(fade.SetDuration(std::nanf("")));
+    EXPECT_FALSE(fade.SetDuration(INFINITY));
+    EXPECT_EQ(fade.GetDuration(), 2.0f);
+    EXPECT_EQ(fade.GetRate(), 127.5f);
+}
+
+TEST(tavFade, ColourIsWholeBytesAndAFadeSurvivesTheClockWrapping)
+{
+    tavFade fade;
+    fade.SetColour(255.9f, 128.5f, -4.0f);
+    fade.SetAlpha(127.7f);
+    EXPECT_EQ(fade.Colour(), 0x7FFF8000u);
+    fade.SetAlpha(300.0f);
+    fade.SetColour(std::nanf(""), 1000.0f, 0.0f);
+    EXPECT_EQ(fade.Colour(), 0xFF00FF00u);
+
+    // SetClear and SetOpaque stop a running fade where they stand.
+    fade.SetClear();
+    fade.FadeOut(0);
+    fade.SetOpaque();
+    EXPECT_FALSE(fade.IsFadingOut());
+    EXPECT_EQ(fade.GetAlpha(), 255.0f);
+    fade.FadeIn(0);
+    fade.SetClear();
+    EXPECT_FALSE(fade.IsFadingIn());
+    EXPECT_EQ(fade.GetAlpha(), 0.0f);
+
+    // 0xFFFFFF00 to 0x00000064 is 356 ms on a wrapping clock.
+    fade.FadeOut(0xFFFFFF00u);
+    fade.Advance(0x64u);
+    EXPECT_NEAR(fade.GetAlpha(), 356 * 0.255f, 0.01f);
+
+    // A long stall holds the opacity at its end instead of passing it.
+    fade.Advance(0x64u + 60000u);
+    EXPECT_EQ(fade.GetAlpha(), 255.0f);
+    EXPECT_TRUE(fade.IsFadingOut());
+}

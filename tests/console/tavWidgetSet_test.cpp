@@ -1,0 +1,373 @@
+// The GUI's rules without a device: layout, the first-hit order of clicks,
+// check-box debounce, radio groups, sliders, hover, and the edit box's keys
+// and paste.
+#include "console/tavWidgetSet.h"
+
+#include "console/tavGlyphSheet.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+const uint32_t KeyBackspace = 8, KeyPageUp = 33, KeyPageDown = 34, KeyLeft = 37, KeyRight = 39,
+               KeyDelete = 46, KeyHome = 36;
+
+// Every character 10 font pixels wide, font height 20.
+tavGlyphSheet EvenSheet()
+{
+    tavGlyphSheet sheet;
+    sheet.texWidth = sheet.texHeight = 256;
+    sheet.scale = 1.0f;
+    sheet.fontHeight = 20.0f;
+    for (int c = 32; c < 128; ++c)
+        sheet.glyphs[c - 32] = {0.0f, 0.0f, 10.0f / 256.0f, 24.0f / 256.0f};
+    return sheet;
+}
+
+// The middle of a widget's rectangle, in pixels.
+struct Point
+{
+    float x, y;
+};
+Point Centre(const tavWidgetSet& set, float x, float y, float w, float h)
+{
+    const tavPixelRect r = set.GetScreen().Rect(x, y, w, h);
+    return Point{(r.x0 + r.x1) * 0.5f, (r.y0 + r.y1) * 0.5f};
+}
+
+class WidgetSetTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        set.SetFont(&sheet);
+        set.SetScreen(1024.0f, 768.0f);
+    }
+    tavGuiClick ClickAt(Point p, uint32_t now = 1000) { return set.Click(p.x, p.y, now); }
+    void Type(const std::string& text)
+    {
+        for (char c : text)
+            set.KeyInput(uint32_t(static_cast<unsigned char>(c)), true);
+    }
+    std::string Text(int box) { return set.GetEditBox(box)->line.Text(); }
+
+    tavGlyphSheet sheet = EvenSheet();
+    tavWidgetSet set;
+};
+} // namespace
+
+TEST_F(WidgetSetTest, QuadsAreScaledToTheScreenWithTheirCellsTopDown)
+{
+    set.AddButton(640, 512, 128, 64, 7, 3, 4);
+    const tavQuadVertex* v = set.GetButton(0)->vertices.v;
+    // 1280 x 1024 virtual units onto 1024 x 768 pixels: 0.8 across, 0.75 up.
+    EXPECT_FLOAT_EQ(v[0].x, 512.0f);
+    EXPECT_FLOAT_EQ(v[0].y, 384.0f + 48.0f);
+    EXPECT_FLOAT_EQ(v[5].x, 512.0f + 102.4f);
+    EXPECT_FLOAT_EQ(v[5].y, 384.0f);
+    EXPECT_EQ(v[0].u, 0.0f);
+    EXPECT_EQ(v[0].v, 0.0f); // the top of the texture at the top of the button
+    EXPECT_EQ(v[5].u, 1.0f);
+    EXPECT_EQ(v[5].v, 1.0f);
+
+    // Ticking swaps the check box to the ticked cell of the atlas.
+    set.AddCheckBox(100, 100, 40, 40, "");
+    tavCheckBox& box = *set.GetCheckBox(0);
+    EXPECT_EQ(box.vertices.v[0].u, 0.0f);
+    EXPECT_EQ(box.vertices.v[0].v, 0.33f);
+    box.SetTicked(true);
+    EXPECT_EQ(box.vertices.v[0].u, 0.33f);
+    EXPECT_EQ(box.vertices.v[5].u, 0.66f);
+    EXPECT_EQ(box.vertices.v[5].v, 0.66f);
+
+    // A new screen size lays everything out again.
+    set.SetScreen(1280.0f, 1024.0f);
+    EXPECT_FLOAT_EQ(set.GetButton(0)->vertices.v[0].x, 640.0f);
+    EXPECT_FLOAT_EQ(set.GetButton(0)->vertices.v[0].y, 576.0f);
+    EXPECT_EQ(set.GetCheckBox(0)->vertices.v[0].u, 0.33f) << "the tick survives a layout";
+}
+
+TEST_F(WidgetSetTest, EditBoxStartsPastItsMeasuredLabel)
+{
+    set.SetScreen(1280.0f, 1024.0f);
+    // "Name:" is 5 glyphs of 10 font pixels; the box fits 8 characters.
+    set.AddEditBox(100, 500, 8, "Name:");
+    const tavEditBox& e = *set.GetEditBox(0);
+    EXPECT_FLOAT_EQ(e.labelExtent, 50.0f);
+    EXPECT_FLOAT_EQ(e.textX, 160.0f);
+    EXPECT_FLOAT_EQ(e.boxWidth, 20.0f * 8 * 0.85f);
+    EXPECT_FLOAT_EQ(e.lineHeight, 20.0f);
+    const tavPixelRect r = e.BoxRect(set.GetScreen());
+    EXPECT_FLOAT_EQ(r.x0, 160.0f);
+    EXPECT_FLOAT_EQ(r.y1, 505.0f); // 5 units above y
+    EXPECT_FLOAT_EQ(r.y0, 480.0f); // one line below y
+
+    // Without a font the label takes no room.
+    set.SetFont(nullptr);
+    EXPECT_FLOAT_EQ(set.GetEditBox(0)->textX, 110.0f);
+}
+
+TEST_F(WidgetSetTest, FirstAddedOfOverlappingButtonsTakesTheClickAndTheHover)
+{
+    set.AddButton(100, 100, 200, 100, 11, 1, 2);
+    set.AddButton(150, 150, 200, 100, 22, 3, 4);
+    const Point overlap = Centre(set, 150, 150, 150, 50);
+
+    tavGuiClick click = ClickAt(overlap);
+    EXPECT_TRUE(click.consumed);
+    EXPECT_EQ(click.button, 0);
+
+    EXPECT_TRUE(set.UpdateHover(overlap.x, overlap.y)) << "entering a button";
+    EXPECT_EQ(set.GetHoverButton(), 0);
+    EXPECT_EQ(set.GetButton(0)->currentTexture, 2);
+    EXPECT_EQ(set.GetButton(1)->currentTexture, 3);
+    EXPECT_FALSE(set.UpdateHover(overlap.x, overlap.y)) << "staying on it plays nothing";
+
+    // Hidden, the first lets the second take both.
+    set.GetButton(0)->hidden = true;
+    click = ClickAt(overlap);
+    EXPECT_EQ(click.button, 1);
+    EXPECT_TRUE(set.UpdateHover(overlap.x, overlap.y));
+    EXPECT_EQ(set.GetHoverButton(), 1);
+    EXPECT_EQ(set.GetButton(0)->currentTexture, 1);
+    EXPECT_EQ(set.GetButton(1)->currentTexture, 4);
+
+    // Off every button: no hover, and leaving plays nothing.
+    EXPECT_FALSE(set.UpdateHover(1.0f, 1.0f));
+    EXPECT_EQ(set.GetHoverButton(), -1);
+    EXPECT_EQ(set.GetButton(1)->currentTexture, 3);
+}
+
+TEST_F(WidgetSetTest, ClicksHitInKindOrderAndEdgesCount)
+{
+    // A button, an edit box, a check box, a radio button and a slider all
+    // covering one point: each takes the click once those before it hide.
+    set.SetScreen(1280.0f, 1024.0f);
+    set.SetFont(nullptr); // the box starts 10 right of x
+    set.AddButton(0, 0, 400, 400, 5, -1, -1);
+    set.AddEditBox(-10, 300, 40, "");
+    set.AddCheckBox(0, 0, 400, 400, "");
+    set.AddRadioButton(0, 0, 400, 400, "", 1);
+    set.AddSlider(0, 290, 400, 0, 1, 0);
+    const Point p{200.0f, 300.0f};
+
+    EXPECT_EQ(set.Click(p.x, p.y, 0).button, 0);
+    set.GetButton(0)->hidden = true;
+    EXPECT_TRUE(set.Click(p.x, p.y, 0).consumed);
+    EXPECT_EQ(set.GetEditFocus(), 0);
+    set.GetEditBox(0)->hidden = true;
+    set.Click(p.x, p.y, 0);
+    EXPECT_EQ(set.GetEditFocus(), -1);
+    EXPECT_TRUE(set.GetCheckBox(0)->ticked);
+    EXPECT_FALSE(set.GetRadioButton(0)->ticked);
+
+    // The rectangle's edges belong to it.
+    set.Clear();
+    set.AddButton(100, 100, 50, 50, 1, -1, -1);
+    EXPECT_TRUE(set.Click(100.0f, 100.0f, 0).consumed);
+    EXPECT_TRUE(set.Click(150.0f, 150.0f, 0).consumed);
+    EXPECT_FALSE(set.Click(150.01f, 150.0f, 0).consumed);
+    EXPECT_FALSE(set.Click(100.0f, 99.99f, 0).consumed);
+}
+
+TEST_F(WidgetSetTest, ClickOutsideEveryWidgetDropsTheFocusAndIsNotConsumed)
+{
+    set.AddEditBox(100, 500, 20, "Name");
+    set.AddEditBox(100, 300, 20, "Town");
+    set.AddLabel(600, 600, 0xFFFFFFFF, "Labels take no clicks");
+    set.AddImage(600, 100, 300, 300, -1, 0xFFFFFFFF);
+    const tavPixelRect box = set.GetEditBox(1)->BoxRect(set.GetScreen());
+    EXPECT_TRUE(set.Click(box.x0 + 2, box.y0 + 2, 0).consumed);
+    EXPECT_EQ(set.GetEditFocus(), 1);
+    Type("ab");
+
+    const tavGuiClick outside = ClickAt(Centre(set, 700, 200, 10, 10)); // on the image
+    EXPECT_FALSE(outside.consumed);
+    EXPECT_EQ(outside.button, -1);
+    EXPECT_EQ(set.GetEditFocus(), -1);
+    Type("cd");
+    EXPECT_EQ(Text(1), "ab") << "keys without a focus go nowhere";
+    EXPECT_FALSE(set.IsOverWidget(box.x0 + 1000, box.y0));
+    EXPECT_TRUE(set.IsOverWidget(box.x0, box.y0));
+}
+
+TEST_F(WidgetSetTest, TwoClicksOnACheckBoxWithin200MsFlipItOnce)
+{
+    uint8_t flag = 7;
+    set.AddCheckBox(100, 100, 40, 40, "Sound");
+    tavCheckBox& box = *set.GetCheckBox(0);
+    box.flag = &flag;
+    const Point p = Centre(set, 100, 100, 40, 40);
+
+    EXPECT_TRUE(ClickAt(p, 5000).consumed);
+    EXPECT_TRUE(ClickAt(p, 5199).consumed) << "a bounce is still taken";
+    EXPECT_TRUE(box.ticked);
+    EXPECT_EQ(flag, 1);
+    ClickAt(p, 5200);
+    EXPECT_FALSE(box.ticked);
+    EXPECT_EQ(flag, 0);
+
+    // A disabled box takes the click and keeps its state.
+    box.disabled = true;
+    EXPECT_TRUE(ClickAt(p, 9000).consumed);
+    EXPECT_FALSE(box.ticked);
+    EXPECT_TRUE(set.IsOverWidget(p.x, p.y));
+}
+
+TEST_F(WidgetSetTest, RadioClickTicksOnlyItsOwnGroup)
+{
+    uint8_t flags[4] = {9, 9, 9, 9};
+    set.AddRadioButton(100, 100, 30, 30, "a", 2);
+    set.AddRadioButton(100, 200, 30, 30, "b", 2);
+    set.AddRadioButton(100, 300, 30, 30, "c", 3);
+    set.AddRadioButton(100, 400, 30, 30, "d", 2);
+    for (int i = 0; i < 4; ++i)
+        set.GetRadioButton(i)->flag = &flags[i];
+    EXPECT_EQ(set.GetSelectedRadio(2), -1);
+
+    ClickAt(Centre(set, 100, 300, 30, 30));
+    ClickAt(Centre(set, 100, 100, 30, 30));
+    EXPECT_EQ(set.GetSelectedRadio(2), 0);
+    EXPECT_EQ(set.GetSelectedRadio(3), 2);
+    ClickAt(Centre(set, 100, 400, 30, 30));
+    EXPECT_EQ(set.GetSelectedRadio(2), 3);
+    EXPECT_EQ(set.GetSelectedRadio(3), 2) << "group 3 is left alone";
+    EXPECT_FALSE(set.GetRadioButton(0)->ticked);
+    EXPECT_EQ(flags[0], 0);
+    EXPECT_EQ(flags[1], 0);
+    EXPECT_EQ(flags[2], 1);
+    EXPECT_EQ(flags[3], 1);
+    EXPECT_EQ(set.GetRadioButton(3)->vertices.v[0].u, 0.33f); // the ticked radio cell
+    EXPECT_EQ(set.GetRadioButton(3)->vertices.v[0].v, 0.0f);
+    EXPECT_EQ(set.GetSelectedRadio(99), -1);
+
+    // Clicked again within a moment: radio buttons have no debounce to
+    // wait for, and stay ticked.
+    ClickAt(Centre(set, 100, 400, 30, 30), 1001);
+    EXPECT_EQ(set.GetSelectedRadio(2), 3);
+}
+
+TEST_F(WidgetSetTest, SliderSnapsDownToItsStepsOrFollowsTheCursor)
+{
+    // 400 units = 320 pixels at 1024 wide; the bar starts at 80 pixels.
+    set.AddSlider(100, 500, 400, 10, 20, 4);
+    set.AddSlider(100, 700, 400, -1, 1, 0);
+    const float left = 80.0f, y0 = 375.0f + 10.0f, y1 = 525.0f + 10.0f;
+
+    EXPECT_TRUE(set.Click(left + 170.0f, y0, 0).consumed);
+    EXPECT_FLOAT_EQ(set.GetSlider(0)->knobPosition, 160.0f);
+    EXPECT_FLOAT_EQ(set.GetSliderValue(0), 15.0f);
+    set.Click(left + 79.9f, y0, 0);
+    EXPECT_FLOAT_EQ(set.GetSliderValue(0), 10.0f);
+    set.Click(left + 320.0f, y0, 0); // the right end is a step too
+    EXPECT_FLOAT_EQ(set.GetSliderValue(0), 20.0f);
+
+    set.Click(left + 80.0f, y1, 0);
+    EXPECT_FLOAT_EQ(set.GetSlider(1)->knobPosition, 80.0f);
+    EXPECT_FLOAT_EQ(set.GetSliderValue(1), -0.5f);
+
+    // The knob keeps its place along the bar on another screen.
+    set.SetScreen(1280.0f, 1024.0f);
+    EXPECT_FLOAT_EQ(set.GetSliderValue(1), -0.5f);
+    EXPECT_FLOAT_EQ(set.GetSlider(1)->knobPosition, 100.0f);
+
+    // Hidden sliders let clicks through; a bar of no width reads its minimum.
+    set.GetSlider(1)->hidden = true;
+    EXPECT_FALSE(set.Click(100.0f + 300.0f, 715.0f, 0).consumed);
+    set.AddSlider(0, 0, 0, 3, 4, 2);
+    EXPECT_EQ(set.GetSliderValue(2), 3.0f);
+    EXPECT_EQ(set.GetSliderValue(3), 0.0f);
+    EXPECT_EQ(set.GetSlider(3), nullptr);
+    EXPECT_EQ(set.GetSlider(-1), nullptr);
+}
+
+TEST_F(WidgetSetTest, EditBoxKeysEditAtTheCursorWithinTheMaximum)
+{
+    set.AddEditBox(100, 500, 6, "");
+    const tavPixelRect box = set.GetEditBox(0)->BoxRect(set.GetScreen());
+    set.Click(box.x0 + 1, box.y0 + 1, 0);
+
+    Type("ab\x01\x1F\tcd");
+    EXPECT_EQ(Text(0), "abcd") << "characters below 32 are not typed";
+    set.KeyInput(KeyLeft, false);
+    set.KeyInput(KeyLeft, false);
+    set.KeyInput(KeyBackspace, false);
+    EXPECT_EQ(Text(0), "acd");
+    set.KeyInput(KeyDelete, false);
+    EXPECT_EQ(Text(0), "ad");
+    set.KeyInput(KeyPageUp, false);
+    Type("<");
+    set.KeyInput(KeyPageDown, false);
+    Type(">");
+    EXPECT_EQ(Text(0), "<ad>");
+    set.KeyInput(KeyHome, false); // not one of the box's keys
+    set.TypeChar('!');
+    EXPECT_EQ(Text(0), "<ad>!");
+    Type("xyz");
+    EXPECT_EQ(Text(0), "<ad>!x") << "full at six";
+    set.KeyInput(KeyRight, false);
+    set.KeyInput(KeyDelete, false);
+    EXPECT_EQ(Text(0), "<ad>!x");
+    EXPECT_EQ(set.GetEditBox(0)->line.Cursor(), 6);
+    set.KeyInput('A', false); // a key-down of a letter types nothing
+    EXPECT_EQ(Text(0), "<ad>!x");
+}
+
+TEST_F(WidgetSetTest, PasteKeepsTheFirstCharactersThatFitAndReplacesTheText)
+{
+    set.AddEditBox(100, 500, 20, "");
+    set.AddEditBox(100, 300, 0, "");
+    set.Paste("no focus, nowhere to go");
+    EXPECT_EQ(Text(0), "");
+
+    const tavPixelRect box = set.GetEditBox(0)->BoxRect(set.GetScreen());
+    set.Click(box.x0 + 1, box.y0 + 1, 0);
+    Type("old");
+    std::string hundred;
+    for (int i = 0; i < 100; ++i)
+        hundred += char('a' + i % 26);
+    set.Paste(hundred);
+    EXPECT_EQ(Text(0), hundred.substr(0, 20));
+    EXPECT_EQ(set.GetEditBox(0)->line.Cursor(), 20);
+    set.Paste("short");
+    EXPECT_EQ(Text(0), "short");
+    EXPECT_EQ(set.GetEditBox(0)->line.Cursor(), 5);
+
+    // A box of no length (or a negative one) takes nothing at all.
+    set.AddEditBox(100, 100, -3, "");
+    EXPECT_EQ(set.GetEditBox(2)->line.MaxLength(), 0);
+    const tavPixelRect empty = set.GetEditBox(1)->BoxRect(set.GetScreen());
+    set.Click(empty.x0, empty.y0, 0);
+    ASSERT_EQ(set.GetEditFocus(), 1);
+    set.Paste("x");
+    Type("y");
+    EXPECT_EQ(Text(1), "");
+}
+
+TEST_F(WidgetSetTest, HideAllAndClear)
+{
+    set.AddButton(0, 0, 100, 100, 1, -1, -1);
+    set.AddEditBox(0, 500, 5, "");
+    set.AddImage(0, 0, 10, 10, -1, 0);
+    set.AddLabel(0, 0, 0, "stays");
+    set.AddCheckBox(300, 300, 50, 50, "");
+    set.AddSlider(0, 800, 100, 0, 1, 0);
+    set.HideAll();
+    EXPECT_TRUE(set.GetButton(0)->hidden);
+    EXPECT_TRUE(set.GetEditBox(0)->hidden);
+    EXPECT_TRUE(set.GetImage(0)->hidden);
+    EXPECT_FALSE(set.GetLabel(0)->hidden);
+    EXPECT_FALSE(set.GetSlider(0)->hidden);
+    EXPECT_FALSE(ClickAt(Centre(set, 0, 0, 100, 100)).consumed);
+    EXPECT_TRUE(ClickAt(Centre(set, 300, 300, 50, 50)).consumed);
+
+    set.UpdateHover(0, 0);
+    set.Clear();
+    EXPECT_EQ(set.GetButton(0), nullptr);
+    EXPECT_EQ(set.GetCheckBox(0), nullptr);
+    EXPECT_EQ(set.GetEditFocus(), -1);
+    EXPECT_EQ(set.GetHoverButton(), -1);
+    EXPECT_EQ(set.AddButton(0, 0, 1, 1, 1, -1, -1), 0) << "indices start again";
+}

@@ -91,15 +91,7 @@ protected:
     // The console alone, drawn over black in the engine's 2D set-up.
     TestImage Render()
     {
-        IDirect3DDevice9* device = engine->GetDevice();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        device->BeginScene();
-        engine->Begin2D();
-        Console().Draw();
-        device->EndScene();
-        TestImage image;
-        EXPECT_TRUE(ReadBackBuffer(device, image));
-        return image;
+        return DrawIn2D(*engine, 0xFF000000, [&] { Console().Draw(); });
     }
 };
 
@@ -340,16 +332,9 @@ TEST_F(ConsoleTest, PageUpShowsTheOldestTwelveLinesAndTheScrollPrompt)
     const float h15 = font.LineHeight(1.5f);
     const auto promptOf = [&](const char* glyph)
     {
-        IDirect3DDevice9* device = engine->GetDevice();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
-        device->BeginScene();
-        engine->Begin2D();
         tavTextRect r;
-        font.DrawText(r, 0, 512 + h15, 0xFF00FF00, glyph);
-        device->EndScene();
-        TestImage alone;
-        EXPECT_TRUE(ReadBackBuffer(device, alone));
-        return alone;
+        return DrawIn2D(*engine, 0xFF000000,
+                        [&] { font.DrawText(r, 0, 512 + h15, 0xFF00FF00, glyph); });
     };
     const int x1 = int(engine->ScaleX(38)), y0 = h - int(engine->ScaleY(512 + h15)) - 4,
               y1 = h - int(engine->ScaleY(512 + h15 - 30));

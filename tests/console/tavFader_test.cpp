@@ -30,15 +30,7 @@ protected:
     // The fader drawn alone over `background` in the 2D pass.
     TestImage Render(D3DCOLOR background)
     {
-        IDirect3DDevice9* device = engine->GetDevice();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
-        device->BeginScene();
-        engine->Begin2D();
-        fader->Draw();
-        device->EndScene();
-        TestImage image;
-        EXPECT_TRUE(ReadBackBuffer(device, image));
-        return image;
+        return DrawIn2D(*engine, background, [&] { fader->Draw(); });
     }
 
     tavFader* fader = nullptr;

@@ -36,14 +36,7 @@ protected:
     // One 2D pass on black; the back buffer as it is before any present.
     TestImage Render(const std::function<void()>& draw)
     {
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-        device->BeginScene();
-        engine->Begin2D();
-        draw();
-        device->EndScene();
-        TestImage image;
-        EXPECT_TRUE(ReadBackBuffer(device, image));
-        return image;
+        return DrawIn2D(*engine, 0xFF000000, draw);
     }
 
     // Columns (screen x) of a glyph drawn raw at `x` after `before`.

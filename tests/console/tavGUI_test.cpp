@@ -144,15 +144,7 @@ protected:
     // The GUI alone over `background`, in the 2D pass.
     TestImage Render(D3DCOLOR background = 0xFF000000)
     {
-        IDirect3DDevice9* device = engine->GetDevice();
-        device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
-        device->BeginScene();
-        engine->Begin2D();
-        Gui().Draw();
-        device->EndScene();
-        TestImage image;
-        EXPECT_TRUE(ReadBackBuffer(device, image));
-        return image;
+        return DrawIn2D(*engine, background, [&] { Gui().Draw(); });
     }
     // The pixel at a point of the virtual space.
     uint32_t At(const TestImage& image, float x, float y)

@@ -115,3 +115,16 @@ std::string EngineTest::SiblingProgram(const char* name)
     dir = dir.substr(0, dir.find_last_of("\\/") + 1);
     return dir + name;
 }
+
+TestImage DrawIn2D(TAV& engine, D3DCOLOR background, const std::function<void()>& draw)
+{
+    IDirect3DDevice9* device = engine.GetDevice();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, background, 1.0f, 0);
+    device->BeginScene();
+    engine.Begin2D();
+    draw();
+    device->EndScene();
+    TestImage image;
+    EXPECT_TRUE(ReadBackBuffer(device, image));
+    return image;
+}

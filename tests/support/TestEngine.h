@@ -6,6 +6,7 @@
 
 #include "core/TAV.h"
 #include "support/TestFolder.h"
+#include "support/TestPixels.h"
 
 #include <gtest/gtest.h>
 
@@ -56,3 +57,7 @@ protected:
     std::string caption;
     std::unique_ptr<TestEngine> engine;
 };
+
+// One 2D pass of `draw` over `background` in the engine's 2D set-up; the back
+// buffer as it is before any present.
+TestImage DrawIn2D(TAV& engine, D3DCOLOR background, const std::function<void()>& draw);

@@ -66,6 +66,14 @@ bool GameTest::StartGame()
     return FramesUntil([this] { return engine->IsSceneReady(); }, 1200);
 }
 
+void GameTest::ClipPicture()
+{
+    IDirect3DDevice9* device = engine->GetDevice();
+    const RECT corner = {0, 0, 16, 16};
+    device->SetScissorRect(&corner);
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+}
+
 bool GameTest::Frame()
 {
     const bool running = Pump();

@@ -61,6 +61,10 @@ protected:
     const std::vector<int>& StartedSinceLoad() const { return startedAll; }
     bool StartedInLastPass(int handle) const;
 
+    // Clips the picture to a 16-pixel corner, for tests that only play: a
+    // long run then does not spend its time filling the screen.
+    void ClipPicture();
+
     // One more frame of the scene drawn into the back buffer and read back.
     TestImage Picture();
 

@@ -104,12 +104,7 @@ protected:
 
 TEST_F(GameRoute, KeysAloneWalkAndJumpFromTheStartToTheEggAndBurstIt)
 {
-    // Only the rules matter here: the picture is clipped to a few pixels so
-    // that the long walk does not spend its time filling the screen.
-    IDirect3DDevice9* device = engine->GetDevice();
-    const RECT corner = {0, 0, 16, 16};
-    device->SetScissorRect(&corner);
-    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    ClipPicture(); // only the rules matter here
     ASSERT_TRUE(Settle());
     const std::vector<assetgen::LevelRouteStep> route = assetgen::LevelDesign::Route();
     size_t done = 0;

@@ -1,5 +1,7 @@
 #include "ImageFile.h"
 
+#include "BinaryFile.h"
+
 #include <cstring>
 
 namespace assetgen
@@ -7,27 +9,6 @@ namespace assetgen
 
 namespace
 {
-void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-uint32_t Get16(const std::vector<uint8_t>& in, size_t at)
-{
-    return uint32_t(in[at]) | uint32_t(in[at + 1]) << 8;
-}
-uint32_t Get32(const std::vector<uint8_t>& in, size_t at)
-{
-    return Get16(in, at) | Get16(in, at + 2) << 16;
-}
-
 const char TgaSignature[] = "TRUEVISION-XFILE.";
 const size_t DdsHeaderBytes = 128;
 } // namespace

@@ -1,5 +1,7 @@
 #include "WaveFile.h"
 
+#include "BinaryFile.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -9,30 +11,9 @@ namespace assetgen
 
 namespace
 {
-void Put16(std::vector<uint8_t>& out, uint32_t v)
-{
-    out.push_back(uint8_t(v));
-    out.push_back(uint8_t(v >> 8));
-}
-
-void Put32(std::vector<uint8_t>& out, uint32_t v)
-{
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 void PutTag(std::vector<uint8_t>& out, const char* tag)
 {
     out.insert(out.end(), tag, tag + 4);
-}
-
-uint16_t Get16(const std::vector<uint8_t>& in, size_t at)
-{
-    return uint16_t(in[at] | in[at + 1] << 8);
-}
-uint32_t Get32(const std::vector<uint8_t>& in, size_t at)
-{
-    return Get16(in, at) | uint32_t(Get16(in, at + 2)) << 16;
 }
 
 const size_t HeaderBytes = 44;

@@ -20,6 +20,9 @@ status=0
 echo "== native tests"
 ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || status=1
 
+echo "== fuzz harnesses (each replays its corpus, then fuzzes briefly)"
+ctest --test-dir "$build/fuzz" --output-on-failure -j "$jobs" --timeout 300 || status=1
+
 echo "== Windows tests (Wine)"
 # An odd screen size on purpose: a 24-bit screenshot row is then not a
 # multiple of four bytes, and 2D layouts are checked away from 1280 x 1024.

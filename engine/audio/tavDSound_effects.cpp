@@ -62,6 +62,9 @@ int tavDSound::LoadSound(const char* path, bool is3D, int32_t priority)
     return int(sounds.size() - 1);
 }
 
+// A missing or cut-off effect is otherwise silent (its handle is -1 and
+// plays nothing), so the log names the file and says what is wrong with it:
+// the one place a player or a content author can learn why a sound is gone.
 bool tavDSound::ReadEffect(const char* path, tavWaveFile& wave)
 {
     if (wave.Load(path))

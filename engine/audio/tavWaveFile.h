@@ -1,9 +1,11 @@
 #pragma once
 // A sound effect file (".sfx"): WAVE data in the canonical 44-byte layout,
-// read by fixed offsets. The chunk tags are not checked (the effects are
-// written by several tools, not all of which fill them in); instead the
-// format fields must describe samples a sound card takes, and the sizes
-// must fit the file. Portable: plain data, no Windows headers.
+// read by fixed offsets. Neither the chunk tags nor the format fields are
+// checked (the effects are written by several tools, not all of which fill
+// them in): a format the sound card cannot take is refused when the effect
+// is played, with its own console line. Only what would make the reader
+// look past the file is refused here: fewer bytes than a header, or a data
+// size larger than what follows it. Portable: plain data, no Windows headers.
 
 #include <cstddef>
 #include <cstdint>
@@ -36,9 +38,6 @@ public:
 
 private:
     bool Fail(std::string why);
-    // Empty when the format fields are usable, else the reason.
-    std::string CheckFormat(uint16_t tag, uint16_t channelCount, uint32_t rate, uint16_t align,
-                            uint16_t bits) const;
 
     std::string error;
 };

@@ -70,7 +70,7 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
         const char* reason;
     } cases[] = {
         {"./base/missing.sfx", "the file cannot be opened"},
-        {"./base/text.sfx", "format tag"},
+        {"./base/text.sfx", "the header gives 544498024 bytes of samples but only 15 follow it"},
         {"./base/short.sfx", "holds 30 bytes, fewer than the 44 of a WAVE header"},
         {"./base/lying.sfx", "the header gives 1073741824 bytes of samples but only 4410"},
     };
@@ -94,6 +94,18 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
     Sound().SetSoundPosition(-1, {1, 2, 3});
     EXPECT_TRUE(Sound().GetPlaying().empty());
     EXPECT_EQ(engine->GetLines().size(), consoleLines);
+
+    // A header the sound card cannot take loads as the file says and is
+    // refused when it plays, with the playback line and nothing left playing.
+    std::vector<uint8_t> odd = WaveImage(WaveLayout(), ToneSamples(WaveLayout(), 440, 0.1));
+    Put16(odd, 20, 2);
+    WriteBytes("base/odd.sfx", odd);
+    const int oddHandle = Sound().LoadSound("./base/odd.sfx", false, 4);
+    EXPECT_EQ(oddHandle, 1);
+    Sound().PlaySound(oddHandle, false);
+    EXPECT_TRUE(Sound().GetPlaying().empty());
+    EXPECT_EQ(ConsoleFrom("Failed to create the initial sound buffer."),
+              std::vector<std::string>{"Failed to create the initial sound buffer."});
 
     Sound().PlaySound(good, false);
     EXPECT_EQ(Sound().GetPlaying().size(), 1u);

@@ -129,8 +129,10 @@ public:
     // ---- MIDI (needs Init with music) ----
     // Loads a MIDI file (or any segment) through the DirectMusic loader and
     // downloads it to the performance. A relative name is looked for in the
-    // loader's search directory, "base" in the working folder. -1 without
-    // music, or when the loader fails (with a log line).
+    // loader's search directory, "base" in the working folder; a name past
+    // MAX_PATH characters is cut there. The entry is stored first: when the
+    // loader fails (a log line says so) its index is still returned and
+    // plays nothing. -1 only without music.
     int LoadMidi(const char* path);
     // Plays the segment as the primary segment. 0 for -1 or an entry
     // without a segment; S_FALSE while music is off.
@@ -146,7 +148,9 @@ public:
     // From the beginning; a graph released by ReleaseAll is built again.
     // S_FALSE while music is off.
     HRESULT PlayMp3(int index);
-    // Started and not at its end yet; false for -1.
+    // The position is before the end (so a loaded piece that was never
+    // played counts as playing; StopMp3 moves it to its end); false for -1
+    // and for a piece released by ReleaseAll.
     bool IsMp3Playing(int index) const;
     void StopMp3(int index);
 

@@ -6,11 +6,22 @@
 
 #include <dmusici.h>
 
+#include <algorithm>
+#include <string>
+
 namespace
 {
-bool ToWide(const char* text, WCHAR (&wide)[MAX_PATH])
+// The loader takes at most MAX_PATH characters: a longer name is cut there
+// (and then most likely names no file, which the load reports).
+void ToWide(const char* text, WCHAR (&wide)[MAX_PATH])
 {
-    return MultiByteToWideChar(CP_ACP, 0, text, -1, wide, MAX_PATH) > 0;
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    std::wstring all(size_t(length > 0 ? length : 1), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_ACP, 0, text, -1, &all[0], length);
+    const size_t kept = std::min(all.size() - 1, size_t(MAX_PATH - 1));
+    all.copy(wide, kept);
+    wide[kept] = L'\0';
 }
 
 std::string FailureLine(const std::string& what, const char* path, HRESULT hr)
@@ -33,23 +44,23 @@ int tavDSound::LoadMidi(const char* path)
 {
     if (!performance || !loader || !path)
         return -1;
+    // The entry is kept whether or not the segment loads: its index stays
+    // valid and plays nothing, like a released one.
+    midis.push_back({nullptr, path});
+    MidiEntry& entry = midis.back();
     WCHAR wide[MAX_PATH];
-    if (!ToWide(path, wide))
-    {
-        LogLine(FailureLine("Failed loading MIDI: the name is too long,", path, E_INVALIDARG));
-        return -1;
-    }
+    ToWide(path, wide);
     IDirectMusicSegment8* segment = nullptr;
     const HRESULT hr =
         loader->LoadObjectFromFile(CLSID_DirectMusicSegment, IID_IDirectMusicSegment8, wide,
                                    reinterpret_cast<void**>(&segment));
     if ((hr != S_OK && hr != DMUS_S_PARTIALLOAD) || !segment)
-    {
         LogLine(FailureLine("Failed loading MIDI", path, hr));
-        return -1;
+    else
+    {
+        segment->Download(performance);
+        entry.segment = segment;
     }
-    segment->Download(performance);
-    midis.push_back({segment, path});
     return int(midis.size() - 1);
 }
 

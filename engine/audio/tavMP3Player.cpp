@@ -21,7 +21,7 @@ template <typename T> void ReleaseInterface(T*& p)
 
 tavMP3Player::tavMP3Player()
     : graph(nullptr), control(nullptr), events(nullptr), position(nullptr), video(nullptr),
-      logFile(INVALID_HANDLE_VALUE), opened(false), started(false)
+      logFile(INVALID_HANDLE_VALUE), opened(false)
 {
 }
 
@@ -79,20 +79,25 @@ HRESULT tavMP3Player::Play()
     if (!opened)
         return E_POINTER;
     position->put_CurrentPosition(0);
-    const HRESULT hr = control->Run();
-    started = SUCCEEDED(hr);
-    return hr;
+    return control->Run();
 }
 
 HRESULT tavMP3Player::Stop()
 {
-    started = false;
-    return control ? control->Stop() : S_FALSE;
+    if (!control)
+        return S_FALSE;
+    const HRESULT hr = control->Stop();
+    // Playing means "not at the end yet", so a stopped piece is moved to
+    // its end: it then reads as finished, and Play starts it afresh.
+    REFTIME length = 0;
+    if (position && SUCCEEDED(position->get_Duration(&length)))
+        position->put_CurrentPosition(length);
+    return hr;
 }
 
 bool tavMP3Player::IsPlaying() const
 {
-    if (!started || !position)
+    if (!position)
         return false;
     REFTIME now = 0, length = 0;
     if (FAILED(position->get_CurrentPosition(&now)) || FAILED(position->get_Duration(&length)))
@@ -115,5 +120,4 @@ void tavMP3Player::Release()
         CloseHandle(logFile);
     logFile = INVALID_HANDLE_VALUE;
     opened = false;
-    started = false;
 }

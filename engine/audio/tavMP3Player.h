@@ -31,9 +31,11 @@ public:
     HRESULT Open(const char* path);
     // From the beginning.
     HRESULT Play();
-    // Stops the graph; IsPlaying() is false from here on.
+    // Stops the graph and moves to the end of the stream, so IsPlaying()
+    // is false from here on.
     HRESULT Stop();
-    // Started and not yet at the end of the stream.
+    // The position is before the end of the stream: true for a piece that
+    // was opened and never played too, false once it has run to its end.
     bool IsPlaying() const;
     // Releases the graph, its interfaces and the log; Create may follow.
     // Safe to call twice.
@@ -56,5 +58,4 @@ private:
     IVideoWindow* video;
     HANDLE logFile;
     bool opened;
-    bool started;
 };

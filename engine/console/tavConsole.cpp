@@ -61,7 +61,12 @@ tavConsole::~tavConsole()
 
 HRESULT tavConsole::Init(TAV* o, uint32_t colour, uint32_t lineCount, uint32_t key, float alpha)
 {
-    Destroy();
+    // Lines printed and functions bound before Init stay; only a font and
+    // panel of an earlier Init are let go, so a second call leaks nothing.
+    delete panel;
+    panel = nullptr;
+    delete font;
+    font = nullptr;
     owner = o;
     inputColour = colour;
     maxLines = lineCount;
@@ -162,9 +167,11 @@ void tavConsole::EditKey(uint32_t code)
             break;
         }
         {
+            // A copy: the command may edit the input line (a bound function
+            // that pastes, say), and whatever it leaves there is cleared.
             const std::string line = input.Text();
-            input.Clear();
             Execute(line);
+            input.Clear();
         }
         break;
     case KeyEscape:

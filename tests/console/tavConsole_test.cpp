@@ -212,18 +212,41 @@ TEST_F(ConsoleTest, EveryBindingOfANameIsCalledAndNumbersTruncate)
 
 TEST_F(ConsoleTest, ACommandLineEnteredWhileOneRunsWaits)
 {
+    // The line runs first and is cleared afterwards: while it runs the
+    // input still holds it, a second Enter waits and keeps its line, and
+    // the end of the first command clears whatever the input holds.
     Console().BindFunction("slow", 1, 0);
-    Engine().onCommand = [this](uint32_t)
+    std::string inputWhileRunning;
+    Engine().onCommand = [&](uint32_t)
     {
+        inputWhileRunning = Console().GetInput();
         Type("again");
         Key(VK_RETURN);
+        EXPECT_EQ(Console().GetInput(), "slowagain");
     };
     Type("`");
     Enter("slow");
+    EXPECT_EQ(inputWhileRunning, "slow");
     EXPECT_EQ(Newest(), "Please wait...");
     EXPECT_EQ(Console().GetLines().back().colour, 0xFFFFFFCEu);
-    EXPECT_EQ(Console().GetInput(), "again");
+    EXPECT_EQ(Console().GetInput(), "");
     EXPECT_EQ(Calls(), std::vector<std::string>{"cmd 1"});
+}
+
+TEST_F(ConsoleTest, InitKeepsLinesAndBindingsMadeBeforeIt)
+{
+    tavConsole early;
+    early.Print("printed before Init", 0xFF00FF00);
+    early.BindFunction("go", 1, 0);
+    ASSERT_EQ(early.Init(engine.get(), 0xFF000000, 200, 96, 0.75f), S_OK);
+    ASSERT_EQ(early.GetLines().size(), 1u);
+    EXPECT_EQ(early.GetLines()[0].text, "printed before Init");
+    EXPECT_EQ(early.GetBindingCount(), 1u);
+    ASSERT_EQ(early.Init(engine.get(), 0xFF000000, 200, 96, 0.75f), S_OK);
+    EXPECT_EQ(early.GetBindingCount(), 1u);
+    early.Destroy();
+    EXPECT_TRUE(early.GetLines().empty());
+    EXPECT_EQ(early.GetBindingCount(), 0u);
 }
 
 TEST_F(ConsoleTest, KeysOnlyReachTheConsoleWhileItIsShown)

@@ -113,7 +113,10 @@ bool tavGUI::OnClick()
         // The scene may clear the GUI in its handler: copy the id first.
         const uint32_t id = b->id;
         PlaySoundIfSet(clickSound);
-        if (tavScene* scene = owner->GetScene()) scene->OnGuiEvent(id);
+        // Like its keys, a scene hears of clicks only once it is ready: a
+        // click on the loading screen must not reach a scene still loading.
+        tavScene* scene = owner->GetScene();
+        if (scene && owner->IsSceneReady()) scene->OnGuiEvent(id);
     }
     return click.consumed;
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -33,6 +34,8 @@ public:
 
     HRESULT Initialize() override
     {
+        while (holdLoading && !*holdLoading)
+            Sleep(1);
         tavLockGuard frameLock(*engine);
         if (bindLeftButton) engine->Bind(256, LeftButtonAction, 0);
         return S_OK;
@@ -53,6 +56,7 @@ public:
 
     TAV* engine;
     bool bindLeftButton = false;
+    const std::atomic<bool>* holdLoading = nullptr; // loading waits until it is true
     std::vector<uint32_t>* guiEvents = nullptr;
     std::vector<Action>* actions = nullptr;
     std::function<void(uint32_t)>* onEvent = nullptr;
@@ -254,6 +258,36 @@ TEST_F(GuiTest, ButtonClicksReachTheSceneWithTheirSounds)
     EXPECT_TRUE(Gui().OnClick());
     EXPECT_EQ(Gui().GetButton(0), nullptr);
     Render();
+}
+
+TEST_F(GuiTest, AClickWhileTheNextSceneLoadsNeverReachesIt)
+{
+    StartWithScene();
+    std::atomic<bool> finishLoading(false);
+    struct Finish // a failed check must not leave the loading thread waiting
+    {
+        std::atomic<bool>& flag;
+        ~Finish() { flag = true; }
+    } finishAnyway{finishLoading};
+    GuiScene* next = tavNewScene<GuiScene>(engine.get());
+    ASSERT_NE(next, nullptr);
+    next->guiEvents = &guiEvents;
+    next->actions = &actions;
+    next->onEvent = &onEvent;
+    next->holdLoading = &finishLoading;
+    engine->SetNextScene(next);
+    ASSERT_TRUE(PumpUntil([&] { return engine->GetScene() == next; }));
+    ASSERT_FALSE(engine->IsSceneReady());
+
+    Gui().AddButton(100, 100, 200, 100, 7, -1, -1);
+    PlaceCursor(150, 150);
+    ReleaseLeftButton();
+    EXPECT_TRUE(guiEvents.empty());
+
+    finishLoading = true;
+    ASSERT_TRUE(PumpUntil([&] { return engine->IsSceneReady(); }));
+    ReleaseLeftButton();
+    EXPECT_EQ(guiEvents, std::vector<uint32_t>{7});
 }
 
 TEST_F(GuiTest, KeysAndPasteGoToTheFocusedEditBoxUnlessTheConsoleIsOpen)

@@ -330,9 +330,9 @@ void tavTexPool::RestoreTexture(int number)
 {
     if (!IsValidTexture(number)) return;
     tavTexEntry* e = slots[size_t(number)];
-    // A managed texture is left alone, unless ReleaseAll took it: then it
-    // comes back like any other on its next use.
-    if (e->managed && e->texture) return;
+    // A managed texture survives device loss by itself: nothing to do, even
+    // when ReleaseAll took it (it is gone then until it is loaded anew).
+    if (e->managed) return;
     if (e->texture) e->texture->Release();
     e->texture = CreateFromEntry(*e, nullptr);
 }

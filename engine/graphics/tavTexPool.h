@@ -117,7 +117,9 @@ public:
     // Releases the texture object of a live, non-managed entry.
     void InvalidateTexture(int number);
     void InvalidateAll();
-    // Releases every texture object, managed ones too.
+    // Releases every texture object, managed ones too. A managed texture
+    // released this way stays empty (no restore brings it back): for the
+    // end of the device's life, not for a reset.
     void ReleaseAll();
     // Re-creates a live, non-managed entry's texture from its stored
     // parameters (a failure leaves it null; SetTexture tries again).

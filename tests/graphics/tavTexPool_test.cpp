@@ -243,12 +243,17 @@ TEST_F(TexPoolTest, InvalidationDropsOnlyDynamicTexturesAndUseBringsFilesBack)
     Pool().SetTexture(dynamic, 0);
     EXPECT_EQ(Stage0(), Pool().GetTexture(dynamic));
 
-    // Released outright, a file texture comes back on its next use.
+    // Released outright, a managed texture is not restored: a restore leaves
+    // managed entries alone, so its stage stays empty. A dynamic one comes
+    // back with RestoreAll as after a reset.
     Pool().ReleaseAll();
     EXPECT_FALSE(Pool().IsTextureLoaded(file));
     Pool().SetTexture(file, 0);
-    EXPECT_TRUE(Pool().IsTextureLoaded(file));
-    EXPECT_NE(Stage0(), nullptr);
+    EXPECT_FALSE(Pool().IsTextureLoaded(file));
+    EXPECT_EQ(Stage0(), nullptr);
+    Pool().RestoreAll();
+    EXPECT_FALSE(Pool().IsTextureLoaded(file));
+    EXPECT_TRUE(Pool().IsTextureLoaded(dynamic));
 }
 
 TEST_F(TexPoolTest, ReportOfAnEmptyPool)

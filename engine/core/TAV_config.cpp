@@ -58,10 +58,11 @@ void TAV::LaunchSetupUtility(const char* fallbackName, bool firstText)
 {
     char command[256] = {};
     GetString(command, sizeof(command), "TAV", "Setup", "");
-    // An empty command names no program (the shell would open the folder).
-    if (command[0] && ShellOpen(command) > 32)
+    // The command goes to the shell as it stands, even empty (the default):
+    // the shell refuses an empty name, and the fallback name is tried next.
+    if (ShellOpen(command, SW_SHOWNORMAL) > 32)
         return;
-    if (ShellOpen(fallbackName) > 32)
+    if (ShellOpen(fallbackName, SW_SHOWNORMAL) > 32)
         return;
     MessageBoxA(nullptr, MissingSetupText(firstText).c_str(), "Uh oh!", MB_ICONINFORMATION | MB_OK);
 }

@@ -14,12 +14,12 @@ BOOL CenterWindow(HWND window)
     return MoveWindow(window, screenWidth / 2 - w / 2, screenHeight / 2 - h / 2, w, h, TRUE);
 }
 
-INT_PTR ShellOpen(const char* pathOrCommand)
+INT_PTR ShellOpen(const char* pathOrCommand, int show)
 {
     char directory[256] = {};
     GetCurrentDirectoryA(255, directory);
     return reinterpret_cast<INT_PTR>(
-        ShellExecuteA(nullptr, "open", pathOrCommand, nullptr, directory, SW_SHOW));
+        ShellExecuteA(nullptr, "open", pathOrCommand, nullptr, directory, show));
 }
 
 void DebugPrint(const char* format, ...)

@@ -9,8 +9,9 @@
 BOOL CenterWindow(HWND window);
 
 // Opens a file or command with the shell's "open" verb, the current directory
-// as working directory. Above 32 means success.
-INT_PTR ShellOpen(const char* pathOrCommand);
+// as working directory, its window shown as `show` says (SW_SHOW unless
+// told). Above 32 means success.
+INT_PTR ShellOpen(const char* pathOrCommand, int show = SW_SHOW);
 
 // printf rules into 512 bytes (longer text is cut), then OutputDebugStringA.
 void DebugPrint(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -31,13 +31,26 @@ TEST_F(RunStateTest, MissingRunStateLaunchesTheSetupUtility)
     EXPECT_EQ(StartEngine("-IsSetup\n" + SetupKey()), E_FAIL);
     EXPECT_EQ(engine->GetRunState(), 0);
     EXPECT_TRUE(WaitForFile(folder.File("setup-ran.txt")));
-    // Started in our working directory.
-    EXPECT_EQ(ReadTextFile(folder.File("setup-ran.txt")), folder.Path());
+    // Started in our working directory, shown normally.
+    EXPECT_EQ(ReadTextFile(folder.File("setup-ran.txt")),
+              folder.Path() + "\nshow " + std::to_string(SW_SHOWNORMAL));
     StopEngine();
     EXPECT_TRUE(ContainsInOrder(Log(), {"Running external configuration utility.",
                                         "<font color=\"red\">Failed run state check.</font>",
                                         "TAV::Release()"}));
     EXPECT_EQ(ConfigInt("IsSetup"), 0); // so the next start runs the utility again
+}
+
+// The default command is empty: the shell is asked with it and refuses, and
+// the fallback name beside the program (here the stand-in) is what runs.
+TEST_F(RunStateTest, AnEmptySetupCommandFallsBackToTheUtilityBesideTheProgram)
+{
+    ASSERT_TRUE(CopyFileA(SiblingProgram("tav_fake_setup.exe").c_str(),
+                          folder.File("tavConfig.exe").c_str(), FALSE));
+    EXPECT_EQ(StartEngine("IsSetup=0\nSetup=\n"), E_FAIL);
+    EXPECT_TRUE(WaitForFile(folder.File("setup-ran.txt")));
+    EXPECT_EQ(ReadTextFile(folder.File("setup-ran.txt")),
+              folder.Path() + "\nshow " + std::to_string(SW_SHOWNORMAL));
 }
 
 TEST_F(RunStateTest, MissingSetupUtilitySaysUhOh)

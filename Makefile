@@ -3,6 +3,7 @@
 #   make play   build, stage a runnable folder and start the game under Wine
 #   make bench  build and run the benchmarks
 #   make fuzz   run every fuzz harness for a while
+#   make soak   restart the game 1000 times and watch the process memory
 BUILD      ?= build
 NATIVE     := $(BUILD)/native
 WIN        := $(BUILD)/win
@@ -15,7 +16,7 @@ MAKEFLAGS  += --no-print-directory
 # A compiler cache speeds up rebuilds where one is installed (never required).
 CCACHE     := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps native win fuzzers assets stage test play bench fuzz clean
+.PHONY: all deps native win fuzzers assets stage test play bench fuzz soak clean
 
 all: stage
 
@@ -50,6 +51,9 @@ test: stage fuzzers
 # Each harness for FUZZ_SECONDS (default 300), then the executions of each.
 fuzz: fuzzers assets
 	@scripts/fuzz.sh $(FUZZB) $(FUZZ_SECONDS)
+
+soak: stage
+	@scripts/soak.sh $(BUILD)
 
 play: stage
 	@scripts/play.sh $(WIN) $(STAGE)

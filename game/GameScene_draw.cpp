@@ -84,6 +84,10 @@ void GameScene::DrawSea(float seconds)
     D3DXMatrixMultiply(&world, &world, &bob);
     engine->SetWorldTransform(world);
     // The sea's own texture goes on stage 0, the caustic frame on stage 1.
+    // A device reset puts stage 1 back to its defaults (the scene keeps no
+    // reset hook), so its filters and blend are set again here, every frame.
+    engine->ApplyFilters(1);
+    SetUpCausticStage();
     engine->SetTexture(int(caustics.Current()), 1);
     if (water) water->Render(0, -1);
     engine->SetTexture(-1, 1);

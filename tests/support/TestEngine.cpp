@@ -91,7 +91,19 @@ bool EngineTest::PumpUntil(const std::function<bool()>& done, int frames)
     return done();
 }
 
-void EngineTest::StopEngine() { engine.reset(); }
+void EngineTest::StopEngine()
+{
+    HWND window = engine ? engine->GetWindow() : nullptr;
+    engine.reset();
+    // The engine leaves its window to the end of the process; an engine
+    // started after this one in the same process must neither find it (as
+    // a copy already running) nor take its WM_QUIT for its own.
+    if (window && IsWindow(window)) DestroyWindow(window);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+    }
+}
 
 void EngineTest::TearDown() { StopEngine(); }
 

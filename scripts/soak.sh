@@ -3,7 +3,8 @@
 # process (SOAK_RESTARTS, 1000 by default), with the process memory printed
 # every 100 games and the growth between the early and the late games
 # checked at the end; then every file of base/ damaged alone four ways, a
-# start of the game each. `make test` runs 50 restarts and every file
+# start of the game each; then every key of tav.cfg with every unusable
+# value. `make test` runs 50 restarts and every file
 # damaged at once. Runs nothing else under this tree's Wine meanwhile:
 # a session ending stops every program of its prefix.
 #   soak.sh BUILD
@@ -27,5 +28,9 @@ echo "== $restarts restarts of the game (Wine)"
 
 echo "== every file of base/ damaged alone, four ways (Wine)"
 "$here/headless.sh" --screen 1022x766x24 "$build/win" bash -c \
-    "cd '$build/win/testrun' && TAV_DAMAGE_EACH=1 '$run' '$exe' --gtest_filter='GameDamagedContent.EachFile*'" || status=1
+    "cd '$build/win/testrun' && TAV_SOAK=1 '$run' '$exe' --gtest_filter='GameDamagedContent.EachFile*'" || status=1
+
+echo "== every key of tav.cfg with every unusable value (Wine)"
+"$here/headless.sh" --screen 1022x766x24 "$build/win" bash -c \
+    "cd '$build/win/testrun' && TAV_SOAK=1 '$run' '$build/win/tests/core/tav_core_tests.exe' --gtest_filter='*UnusableValue*'" || status=1
 exit $status

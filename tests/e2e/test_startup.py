@@ -6,6 +6,11 @@ import unittest
 import tavrun
 
 
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 class StartUp(unittest.TestCase):
     def setUp(self):
         self.game = tavrun.Game()
@@ -52,7 +57,9 @@ class StartUp(unittest.TestCase):
         game = self.game.start()
         window = tavrun.find_window("Gavo Beta")
         self.assertIsNotNone(window)
-        self.assertTrue(game.wait_for(lambda: "Main Loop" in game.log(), 30))
+        # Once the scene has loaded the running copy writes nothing more.
+        self.assertTrue(game.wait_for(lambda: "Loaded scene " in game.log(), 30))
+        time.sleep(0.5)
         log_before = game.log()
 
         second = tavrun.Game(folder=game.folder)
@@ -64,6 +71,44 @@ class StartUp(unittest.TestCase):
         tavrun.key("alt+F4")
         self.assertEqual(game.wait_exit(30), 0)
         self.assertEqual(game.config_int("IsSetup"), 1)
+
+    def test_a_run_killed_mid_game_leaves_a_readable_log_and_a_whole_config(self):
+        config_before = read_bytes(self.game.path("tav.cfg"))
+        game = self.game.start()
+        window = tavrun.find_window("Gavo Beta")
+        self.assertIsNotNone(window, "no window titled Gavo Beta")
+        self.assertTrue(game.wait_for(lambda: "Loaded scene " in game.log(), 60))
+        tavrun.xdotool("mousemove", "--window", window, "20", "20")
+        tavrun.xdotool("windowfocus", "--sync", window)
+        tavrun.xdotool("keydown", "w")
+        time.sleep(1.0)
+        game.process.kill()  # as a task manager would end it
+        game.process.wait()
+        tavrun.xdotool("keyup", "w")
+
+        # Every line written so far is there whole; nothing of a shutdown.
+        log = game.log()
+        self.assertIn("Loaded scene ", log)
+        self.assertTrue(log.endswith("\n"), "the log ends in the middle of a line: %r" % log[-80:])
+        last = log.rstrip("\n").rsplit("\n", 1)[-1]
+        self.assertTrue(last.endswith("</li>") or last.endswith("<br />") or last.endswith(">"),
+                        "last line cut short: %r" % last)
+        self.assertNotIn("TAV::Release()", log)
+        # The engine writes the configuration only at a shutdown.
+        self.assertEqual(read_bytes(game.path("tav.cfg")), config_before)
+
+        # The next start runs normally (no safe-mode question) and quits cleanly.
+        again = tavrun.Game(folder=game.folder).start()
+        try:
+            window = tavrun.find_window("Gavo Beta")
+            self.assertIsNotNone(window)
+            self.assertTrue(again.wait_for(lambda: "Loaded scene " in again.log(), 60))
+            tavrun.key("alt+F4")
+            self.assertEqual(again.wait_exit(30), 0)
+            self.assertEqual(again.config_int("IsSetup"), 1)
+            self.assertIn("Uninitialized COM.", again.log())
+        finally:
+            again.kill()
 
     def test_a_device_that_cannot_be_made_ends_with_a_failed_run(self):
         game = tavrun.Game(tavrun.config_with(Adapter=5))

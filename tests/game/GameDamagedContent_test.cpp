@@ -4,7 +4,7 @@
 // restarts through the Space key and shuts down cleanly.
 //
 // `make test` damages every file at once, one way per run. The soak
-// (TAV_DAMAGE_EACH=1) also damages each file alone, with the rest whole.
+// (TAV_SOAK=1) also damages each file alone, with the rest whole.
 #include "GameHost.h"
 
 #include "support/TestFiles.h"
@@ -216,7 +216,7 @@ TEST_F(GameDamagedContent, EveryFileDamagedAtOnceOneWayPerRun)
 // Long: every file alone, four ways each (about 270 starts of the game).
 TEST_F(GameDamagedContent, EachFileDamagedAloneFourWays)
 {
-    if (!std::getenv("TAV_DAMAGE_EACH")) GTEST_SKIP() << "set TAV_DAMAGE_EACH=1 (make soak)";
+    if (!std::getenv("TAV_SOAK")) GTEST_SKIP() << "set TAV_SOAK=1 (make soak)";
     const std::string whole = folder.File("whole");
     ASSERT_TRUE(CopyFolder(folder.File("base"), whole));
     int runs = 0;

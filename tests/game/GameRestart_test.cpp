@@ -63,8 +63,11 @@ TEST_F(GameRestart, RestartsThroughTheSpaceKeyKeepTheProcessMemoryFlat)
         committed.push_back(CommittedMB());
         workingSet.push_back(WorkingSetMB());
         if (i % every == 0)
+        {
             std::printf("game %d: committed %.1f MB, working set %.1f MB\n", i, committed.back(),
                         workingSet.back());
+            std::fflush(stdout); // a soak's progress shows as it goes
+        }
         // Every other game ends at the egg, so the drops come and go too.
         if (i % 2)
             Scene()->GetEgg().position = Scene()->GetPlayer().position;

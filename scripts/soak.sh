@@ -20,7 +20,7 @@ rm -rf "$build/win/testrun/base"
 cp -a "$build/base" "$build/win/testrun/base"
 
 exe="$build/win/tests/game/tav_game_tests.exe"
-run="$build/win/wine-run"
+run="$here/wine-run.sh"  # in the session: this tree's prefix
 # Straight to the test program: CTest's time limits are for the short runs.
 echo "== $restarts restarts of the game (Wine)"
 "$here/headless.sh" --screen 1022x766x24 "$build/win" bash -c \

@@ -31,14 +31,16 @@ struct TempFolder
 std::map<std::string, uint64_t> Checksums(const fs::path& folder)
 {
     std::map<std::string, uint64_t> sums;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder))
     {
+        if (entry.is_directory())
+            continue;
         std::vector<uint8_t> bytes;
         EXPECT_TRUE(BinaryFile::Read(entry.path().string(), bytes));
         uint64_t h = 1469598103934665603ull;
         for (uint8_t b : bytes)
             h = (h ^ b) * 1099511628211ull;
-        sums[entry.path().filename().string()] = h;
+        sums[entry.path().lexically_relative(folder).generic_string()] = h;
     }
     return sums;
 }
@@ -57,7 +59,7 @@ TEST(AssetGenerator, TwoRunsWriteTheSameBytesWithEveryFileTheGameLoads)
 
     std::vector<std::string> wanted = {"level.x",    "chixen.x",    "egg.x",   "blood.x",
                                        "water.tex",  "console.tex", "gui.tex", "splash.sfx",
-                                       "jumped.sfx", "pop.sfx"};
+                                       "jumped.sfx", "pop.sfx",   "samples/hen.x"};
     for (int i = 0; i < 6; ++i)
         wanted.push_back("sky1-" + std::to_string(i) + ".tex");
     for (int i = 0; i < 32; ++i)

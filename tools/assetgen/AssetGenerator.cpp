@@ -11,7 +11,11 @@
 #include "BinaryFile.h"
 #include "ImageFile.h"
 #include "WaveFile.h"
+#include "HenRig.h"
+#include "SkinnedXWriter.h"
 #include "XFileWriter.h"
+
+#include <filesystem>
 
 namespace assetgen
 {
@@ -32,7 +36,7 @@ bool AssetGenerator::Generate(const std::string& target, std::string& failure)
     error.clear();
     written.clear();
     const bool ok = WriteMeshes() && WriteSounds() && WriteSky() && WriteSea() && WriteSurfaces() &&
-                    WriteScreens();
+                    WriteScreens() && WriteSamples();
     failure = error;
     return ok;
 }
@@ -59,6 +63,20 @@ bool AssetGenerator::WriteMeshes()
            Save("chixen.x", XFileWriter::ToText(ChickenDesign::Build(), "Chicken")) &&
            Save("egg.x", XFileWriter::ToText(PropDesign::Egg(), "Egg")) &&
            Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop"));
+}
+
+// Content the game does not load but the engine's loaders are tried on, in
+// samples/ so that base/ itself holds only what the game opens.
+bool AssetGenerator::WriteSamples()
+{
+    std::error_code failed;
+    std::filesystem::create_directories(folder + "/samples", failed);
+    if (failed)
+    {
+        error = "cannot make " + folder + "/samples";
+        return false;
+    }
+    return Save("samples/hen.x", SkinnedXWriter::ToText(HenRig::Build(), "HenMesh", "Walk"));
 }
 
 bool AssetGenerator::WriteSounds()

@@ -25,6 +25,7 @@ private:
     bool WriteSea();
     bool WriteSurfaces();
     bool WriteScreens();
+    bool WriteSamples();
     bool Save(const std::string& name, const std::vector<unsigned char>& bytes);
     bool Save(const std::string& name, const std::string& text);
 

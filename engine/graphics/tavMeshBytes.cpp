@@ -29,8 +29,7 @@ void WriteColour(tavByteWriter& out, const float* rgba)
 
 bool tavByteReader::Has(uint64_t count, uint64_t itemSize)
 {
-    if (ok && (itemSize == 0 || count <= (size - at) / itemSize))
-        return true;
+    if (ok && (itemSize == 0 || count <= (size - at) / itemSize)) return true;
     ok = false;
     return false;
 }
@@ -70,8 +69,7 @@ float tavByteReader::F32()
 
 std::string tavByteReader::Text(size_t n)
 {
-    if (!Has(n, 1))
-        return std::string();
+    if (!Has(n, 1)) return std::string();
     std::string s(reinterpret_cast<const char*>(bytes + at), n);
     at += n;
     return s;
@@ -79,14 +77,12 @@ std::string tavByteReader::Text(size_t n)
 
 void tavByteReader::Skip(size_t n)
 {
-    if (Has(n, 1))
-        at += n;
+    if (Has(n, 1)) at += n;
 }
 
 std::string tavByteReader::ZeroTerminated()
 {
-    if (!ok)
-        return std::string();
+    if (!ok) return std::string();
     const void* end = std::memchr(bytes + at, 0, size - at);
     if (!end)
     {
@@ -102,8 +98,7 @@ std::string tavByteReader::ZeroTerminated()
 void tavByteReader::Vertices(std::vector<tavMeshVertex>& out, uint32_t count)
 {
     out.clear();
-    if (!Has(count, sizeof(tavMeshVertex)))
-        return;
+    if (!Has(count, sizeof(tavMeshVertex))) return;
     out.resize(count);
     for (tavMeshVertex& v : out)
     {
@@ -119,8 +114,7 @@ void tavByteReader::Vertices(std::vector<tavMeshVertex>& out, uint32_t count)
 void tavByteReader::Indices(std::vector<uint16_t>& out, uint32_t count)
 {
     out.clear();
-    if (!Has(count, 2))
-        return;
+    if (!Has(count, 2)) return;
     out.resize(count);
     for (uint16_t& i : out)
         i = U16();
@@ -147,16 +141,17 @@ tavMaterialData tavByteReader::Material()
     ReadColour(*this, m.specular);
     m.power = F32();
     const uint32_t count = U32();
+    bool keep = true;
     for (uint32_t i = 0; ok && i < count; ++i)
     {
         const uint32_t length = U32();
-        if (length == 0 || length >= NameBuffer)
-            break;
+        if (length == 0 || length >= NameBuffer) break;
         std::string name = Text(length);
-        // The name is read into a zeroed buffer: a 0 byte ends it early.
+        // The name is read into a zeroed buffer: a 0 byte ends it early. An
+        // empty name loads no texture, and the slots after it do not count.
         name.resize(std::strlen(name.c_str()));
-        if (m.textures.size() < tavMaterialData::MaxTextures)
-            m.textures.push_back(name);
+        if (name.empty()) keep = false;
+        if (keep && m.textures.size() < tavMaterialData::MaxTextures) m.textures.push_back(name);
     }
     return m;
 }
@@ -276,8 +271,7 @@ bool tavReadWholeFile(const char* path, std::vector<uint8_t>& out)
 {
     out.clear();
     FILE* f = path ? std::fopen(path, "rb") : nullptr;
-    if (!f)
-        return false;
+    if (!f) return false;
     bool done = std::fseek(f, 0, SEEK_END) == 0;
     const long size = done ? std::ftell(f) : -1;
     done = size >= 0 && std::fseek(f, 0, SEEK_SET) == 0;
@@ -287,16 +281,14 @@ bool tavReadWholeFile(const char* path, std::vector<uint8_t>& out)
         done = std::fread(out.data(), 1, out.size(), f) == out.size();
     }
     std::fclose(f);
-    if (!done)
-        out.clear();
+    if (!done) out.clear();
     return done;
 }
 
 bool tavWriteWholeFile(const char* path, const std::vector<uint8_t>& bytes)
 {
     FILE* f = path ? std::fopen(path, "wb") : nullptr;
-    if (!f)
-        return false;
+    if (!f) return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
     return std::fclose(f) == 0 && written;
 }

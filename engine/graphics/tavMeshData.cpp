@@ -14,8 +14,7 @@ uint32_t tavCountBones(const tavBoneData& bone)
 tavMeshBounds tavComputeBounds(const std::vector<tavMeshVertex>& vertices)
 {
     tavMeshBounds b;
-    if (vertices.empty())
-        return b;
+    if (vertices.empty()) return b;
     for (int a = 0; a < 3; ++a)
         b.boxMin[a] = b.boxMax[a] = vertices[0].position[a];
     for (const tavMeshVertex& v : vertices)
@@ -44,19 +43,16 @@ bool tavPartFits(const tavMeshPart& part, const std::vector<tavMeshVertex>& vert
                  const std::vector<uint16_t>& indices)
 {
     const uint64_t first = uint64_t(part.faceStart) * 3, end = first + uint64_t(part.faceCount) * 3;
-    if (end > indices.size() || part.vertexStart >= vertices.size())
-        return part.faceCount == 0;
+    if (end > indices.size() || part.vertexStart >= vertices.size()) return part.faceCount == 0;
     const uint64_t room = vertices.size() - part.vertexStart;
     for (uint64_t i = first; i < end; ++i)
-        if (indices[i] >= room)
-            return false;
+        if (indices[i] >= room) return false;
     return true;
 }
 
 uint16_t tavLowestIndex(const tavMeshPart& part, const std::vector<uint16_t>& indices)
 {
     const uint64_t first = uint64_t(part.faceStart) * 3, end = first + uint64_t(part.faceCount) * 3;
-    if (end > indices.size() || first == end)
-        return 0;
+    if (end > indices.size() || first == end) return 0;
     return *std::min_element(indices.begin() + first, indices.begin() + end);
 }

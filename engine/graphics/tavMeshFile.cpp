@@ -15,15 +15,13 @@ const uint64_t AnimationBytes = 16;
 
 tavMeshFileResult Refuse(const std::string& reason, std::string* why, tavMeshFileResult result)
 {
-    if (why)
-        *why = reason;
+    if (why) *why = reason;
     return result;
 }
 
 void ReadMaterials(tavByteReader& in, uint32_t count, std::vector<tavMaterialData>& out)
 {
-    if (!in.Has(count, MinMaterialBytes))
-        return;
+    if (!in.Has(count, MinMaterialBytes)) return;
     out.reserve(count);
     for (uint32_t i = 0; in.Ok() && i < count; ++i)
         out.push_back(in.Material());
@@ -31,8 +29,7 @@ void ReadMaterials(tavByteReader& in, uint32_t count, std::vector<tavMaterialDat
 
 void ReadParts(tavByteReader& in, uint32_t count, std::vector<tavMeshPart>& out)
 {
-    if (!in.Has(count, PartBytes))
-        return;
+    if (!in.Has(count, PartBytes)) return;
     out.reserve(count);
     for (uint32_t i = 0; i < count; ++i)
         out.push_back(in.Part());
@@ -42,8 +39,7 @@ void ReadParts(tavByteReader& in, uint32_t count, std::vector<tavMeshPart>& out)
 // deeper than the reader allows (the reader fails by itself when cut short).
 bool ReadBone(tavByteReader& in, tavBoneData& bone, int depth)
 {
-    if (depth > tavMeshFile::MaxBoneDepth)
-        return false;
+    if (depth > tavMeshFile::MaxBoneDepth) return false;
     bone.boneId = in.U32();
     const uint32_t nameLength = in.U32();
     bone.name = in.Text(nameLength);
@@ -55,22 +51,18 @@ bool ReadBone(tavByteReader& in, tavBoneData& bone, int depth)
     const uint32_t keyframes = in.U32();
     for (uint32_t& w : bone.restB)
         w = in.U32();
-    if (!in.Has(keyframes, KeyframeBytes))
-        return true;
+    if (!in.Has(keyframes, KeyframeBytes)) return true;
     bone.keyframes.resize(keyframes);
     for (tavKeyframe& k : bone.keyframes)
         for (float& f : k.k)
             f = in.F32();
     const uint32_t children = in.U32();
-    if (!in.Has(children, MinBoneBytes))
-        return true;
+    if (!in.Has(children, MinBoneBytes)) return true;
     bone.children.resize(children);
     for (tavBoneData& child : bone.children)
     {
-        if (!ReadBone(in, child, depth + 1))
-            return false;
-        if (!in.Ok())
-            break;
+        if (!ReadBone(in, child, depth + 1)) return false;
+        if (!in.Ok()) break;
     }
     return true;
 }
@@ -184,8 +176,7 @@ tavMeshFileResult tavMeshFile::LoadStatic(const char* path, Order order, tavStat
     out = tavStaticMeshData();
     std::vector<uint8_t> image;
     const tavMeshFileResult opened = LoadImage(path, image, why);
-    if (opened != tavMeshFileResult::Ok)
-        return opened;
+    if (opened != tavMeshFileResult::Ok) return opened;
     return ParseStatic(image.data(), image.size(), order, out, why);
 }
 
@@ -195,8 +186,7 @@ tavMeshFileResult tavMeshFile::LoadDynamic(const char* path, tavDynamicMeshData&
     out = tavDynamicMeshData();
     std::vector<uint8_t> image;
     const tavMeshFileResult opened = LoadImage(path, image, why);
-    if (opened != tavMeshFileResult::Ok)
-        return opened;
+    if (opened != tavMeshFileResult::Ok) return opened;
     return ParseDynamic(image.data(), image.size(), out, why);
 }
 

@@ -9,8 +9,7 @@ namespace
 {
 void Check(bool holds)
 {
-    if (!holds)
-        abort();
+    if (!holds) abort();
 }
 
 void Static(const uint8_t* data, size_t size, tavMeshFile::Order order)

@@ -2,6 +2,7 @@
 
 #include "ChickenDesign.h"
 #include "LevelDesign.h"
+#include "MeshSamples.h"
 #include "PropDesign.h"
 #include "ScreenPainter.h"
 #include "SeaPainter.h"
@@ -12,6 +13,7 @@
 #include "ImageFile.h"
 #include "WaveFile.h"
 #include "XFileWriter.h"
+#include "graphics/tavMeshFile.h"
 
 namespace assetgen
 {
@@ -58,7 +60,20 @@ bool AssetGenerator::WriteMeshes()
     return Save("level.x", XFileWriter::ToText(LevelDesign::Build(), "Level")) &&
            Save("chixen.x", XFileWriter::ToText(ChickenDesign::Build(), "Chicken")) &&
            Save("egg.x", XFileWriter::ToText(PropDesign::Egg(), "Egg")) &&
-           Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop"));
+           Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop")) &&
+           WriteSampleModels();
+}
+
+// Models the game does not load: one of each format the engine reads, for
+// its loaders and importers to be run on.
+bool AssetGenerator::WriteSampleModels()
+{
+    const tavStaticMeshData crate = MeshSamples::Crate();
+    return Save("crate.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::WithBounds)) &&
+           Save("crate-simple.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::Simple)) &&
+           Save("arm.edm", tavMeshFile::WriteDynamic(MeshSamples::Arm())) &&
+           Save("crate.3ds", MeshSamples::Crate3ds()) && Save("crate.obj", MeshSamples::CrateObj()) &&
+           Save("crate.mtl", MeshSamples::CrateMtl());
 }
 
 bool AssetGenerator::WriteSounds()

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake make g++ python3 clang libclang-rt-14-dev
-    googletest libbenchmark-dev libbullet-dev
+    googletest libbenchmark-dev libbullet-dev libassimp-dev
     g++-mingw-w64-x86-64 mingw-w64-tools
     wine wine64
     xvfb xauth x11-xserver-utils xdotool xclip

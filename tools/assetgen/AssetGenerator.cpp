@@ -2,6 +2,7 @@
 
 #include "ChickenDesign.h"
 #include "LevelDesign.h"
+#include "MeshSamples.h"
 #include "PropDesign.h"
 #include "ScreenPainter.h"
 #include "SeaPainter.h"
@@ -14,6 +15,7 @@
 #include "HenRig.h"
 #include "SkinnedXWriter.h"
 #include "XFileWriter.h"
+#include "graphics/tavMeshFile.h"
 
 #include <filesystem>
 
@@ -62,7 +64,20 @@ bool AssetGenerator::WriteMeshes()
     return Save("level.x", XFileWriter::ToText(LevelDesign::Build(), "Level")) &&
            Save("chixen.x", XFileWriter::ToText(ChickenDesign::Build(), "Chicken")) &&
            Save("egg.x", XFileWriter::ToText(PropDesign::Egg(), "Egg")) &&
-           Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop"));
+           Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop")) &&
+           WriteSampleModels();
+}
+
+// Models the game does not load: one of each format the engine reads, for
+// its loaders and importers to be run on.
+bool AssetGenerator::WriteSampleModels()
+{
+    const tavStaticMeshData crate = MeshSamples::Crate();
+    return Save("crate.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::WithBounds)) &&
+           Save("crate-simple.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::Simple)) &&
+           Save("arm.edm", tavMeshFile::WriteDynamic(MeshSamples::Arm())) &&
+           Save("crate.3ds", MeshSamples::Crate3ds()) && Save("crate.obj", MeshSamples::CrateObj()) &&
+           Save("crate.mtl", MeshSamples::CrateMtl());
 }
 
 // Content the game does not load but the engine's loaders are tried on, in

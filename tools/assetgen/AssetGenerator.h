@@ -20,6 +20,7 @@ public:
 
 private:
     bool WriteMeshes();
+    bool WriteSampleModels();
     bool WriteSounds();
     bool WriteSky();
     bool WriteSea();

@@ -4,7 +4,8 @@
 
 namespace
 {
-const char* const Blanks = " \t";
+// A carriage return left inside a line counts as space, as a line break would.
+const char* const Blanks = " \t\r";
 
 std::string Trim(const std::string& text)
 {

@@ -1,0 +1,166 @@
+#include "net/tavPacketAssembler.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+using tavNet::tavPacketAssembler;
+
+namespace
+{
+typedef std::vector<uint8_t> Bytes;
+
+struct Collect : tavPacketAssembler::Sink
+{
+    std::vector<Bytes> payloads;
+    void OnPayload(const uint8_t* data, uint32_t size) override
+    {
+        payloads.emplace_back(data, data + size);
+    }
+};
+
+Bytes Framed(const Bytes& payload)
+{
+    Bytes out;
+    EXPECT_TRUE(tavPacketAssembler::Frame(payload.data(), payload.size(), out));
+    return out;
+}
+
+Bytes Payload(size_t size, uint8_t seed)
+{
+    Bytes b(size);
+    for (size_t i = 0; i < size; ++i)
+        b[i] = uint8_t(seed + i * 7);
+    return b;
+}
+
+// Feeds `stream` cut at the given offsets (ascending).
+std::vector<Bytes> FeedCut(const Bytes& stream, const std::vector<size_t>& cuts,
+                           tavPacketAssembler::Result* last = nullptr)
+{
+    tavPacketAssembler assembler;
+    Collect sink;
+    size_t from = 0;
+    tavPacketAssembler::Result r = tavPacketAssembler::Result::Ok;
+    for (size_t i = 0; i <= cuts.size(); ++i)
+    {
+        const size_t to = i < cuts.size() ? cuts[i] : stream.size();
+        r = assembler.Feed(stream.data() + from, to - from, sink);
+        from = to;
+    }
+    if (last)
+        *last = r;
+    return sink.payloads;
+}
+} // namespace
+
+TEST(PacketAssembler, TenBytesGoOutAsTwelveStartingWithTheLengthTwelve)
+{
+    const Bytes framed = Framed(Payload(10, 1));
+    ASSERT_EQ(framed.size(), 12u);
+    EXPECT_EQ(framed[0], 12);
+    EXPECT_EQ(framed[1], 0);
+    EXPECT_EQ(Bytes(framed.begin() + 2, framed.end()), Payload(10, 1));
+}
+
+TEST(PacketAssembler, TheLargestPayloadFillsTheLengthAndOneMoreIsRefused)
+{
+    const Bytes largest = Payload(tavPacketAssembler::MaxPayload, 3);
+    const Bytes framed = Framed(largest);
+    EXPECT_EQ(framed[0], 0xFF);
+    EXPECT_EQ(framed[1], 0xFF);
+    EXPECT_EQ(FeedCut(framed, {1, 2, 300}), std::vector<Bytes>{largest});
+
+    Bytes out = {9, 9};
+    const Bytes tooLarge(tavPacketAssembler::MaxPayload + 1);
+    EXPECT_FALSE(tavPacketAssembler::Frame(tooLarge.data(), tooLarge.size(), out));
+    EXPECT_EQ(out, (Bytes{9, 9}));
+}
+
+// Three messages (one of them empty) cut once at every offset, and cut into
+// single bytes: the same payloads come out each time, in order.
+TEST(PacketAssembler, EveryCutOfTheStreamGivesTheSamePayloads)
+{
+    const Bytes a = Payload(5, 10), c = Payload(70, 20);
+    Bytes stream = Framed(a);
+    const Bytes empty = Framed({});
+    stream.insert(stream.end(), empty.begin(), empty.end());
+    const Bytes fc = Framed(c);
+    stream.insert(stream.end(), fc.begin(), fc.end());
+    const std::vector<Bytes> expected = {a, c};
+
+    EXPECT_EQ(FeedCut(stream, {}), expected);
+    for (size_t cut = 1; cut < stream.size(); ++cut)
+        EXPECT_EQ(FeedCut(stream, {cut}), expected) << "cut at " << cut;
+    std::vector<size_t> everyByte;
+    for (size_t i = 1; i < stream.size(); ++i)
+        everyByte.push_back(i);
+    EXPECT_EQ(FeedCut(stream, everyByte), expected);
+}
+
+TEST(PacketAssembler, RandomSizesInRandomPiecesArriveWholeAndInOrder)
+{
+    std::mt19937 rng(16);
+    std::vector<Bytes> sent;
+    Bytes stream;
+    for (int i = 0; i < 300; ++i)
+    {
+        const size_t size = i % 50 == 0 ? tavPacketAssembler::MaxPayload : 1 + rng() % 3000;
+        sent.push_back(Payload(size, uint8_t(i)));
+        const Bytes f = Framed(sent.back());
+        stream.insert(stream.end(), f.begin(), f.end());
+    }
+    std::vector<size_t> cuts;
+    for (size_t at = 0; at < stream.size(); at += 1 + rng() % 200)
+        if (at)
+            cuts.push_back(at);
+    EXPECT_EQ(FeedCut(stream, cuts), sent);
+}
+
+TEST(PacketAssembler, ALengthBelowTwoBreaksTheStreamUntilReset)
+{
+    for (uint8_t length : {0, 1})
+    {
+        const Bytes good = Payload(4, 1);
+        Bytes stream = Framed(good);
+        stream.insert(stream.end(), {length, 0});
+        const Bytes more = Framed(Payload(3, 2));
+        stream.insert(stream.end(), more.begin(), more.end());
+
+        tavPacketAssembler::Result last;
+        EXPECT_EQ(FeedCut(stream, {7}), std::vector<Bytes>{good});
+        FeedCut(stream, {}, &last);
+        EXPECT_EQ(last, tavPacketAssembler::Result::BadLength);
+    }
+    tavPacketAssembler assembler;
+    Collect sink;
+    const uint8_t bad[] = {1, 0, 5, 0, 1, 2, 3};
+    EXPECT_EQ(assembler.Feed(bad, sizeof bad, sink), tavPacketAssembler::Result::BadLength);
+    EXPECT_EQ(assembler.Feed(bad + 2, 5, sink), tavPacketAssembler::Result::BadLength);
+    EXPECT_TRUE(sink.payloads.empty());
+    assembler.Reset();
+    EXPECT_EQ(assembler.Feed(bad + 2, 5, sink), tavPacketAssembler::Result::Ok);
+    EXPECT_EQ(sink.payloads, std::vector<Bytes>{(Bytes{1, 2, 3})});
+}
+
+// A length larger than what follows waits for the rest; a reset (the peer
+// went away) drops the partial message and the next stream starts clean.
+TEST(PacketAssembler, APartialMessageWaitsAndAResetDropsIt)
+{
+    tavPacketAssembler assembler;
+    Collect sink;
+    const uint8_t head[] = {0x10, 0x27, 'a', 'b', 'c'}; // 10000 bytes announced
+    assembler.Feed(head, sizeof head, sink);
+    EXPECT_TRUE(assembler.IsPartial());
+    EXPECT_EQ(assembler.ExpectedSize(), 9998u);
+    EXPECT_EQ(assembler.BufferedSize(), 3u);
+    EXPECT_TRUE(sink.payloads.empty());
+
+    assembler.Reset();
+    EXPECT_FALSE(assembler.IsPartial());
+    const uint8_t next[] = {3, 0, 'z'};
+    assembler.Feed(next, 1, sink); // a lone prefix byte is kept, not dropped
+    assembler.Feed(next + 1, 2, sink);
+    EXPECT_EQ(sink.payloads, std::vector<Bytes>{(Bytes{'z'})});
+}

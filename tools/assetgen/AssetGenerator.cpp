@@ -64,20 +64,19 @@ bool AssetGenerator::WriteMeshes()
     return Save("level.x", XFileWriter::ToText(LevelDesign::Build(), "Level")) &&
            Save("chixen.x", XFileWriter::ToText(ChickenDesign::Build(), "Chicken")) &&
            Save("egg.x", XFileWriter::ToText(PropDesign::Egg(), "Egg")) &&
-           Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop")) &&
-           WriteSampleModels();
+           Save("blood.x", XFileWriter::ToText(PropDesign::BloodDrop(), "BloodDrop"));
 }
 
-// Models the game does not load: one of each format the engine reads, for
-// its loaders and importers to be run on.
+// One model of each format the engine reads, for its loaders and importers
+// to be run on.
 bool AssetGenerator::WriteSampleModels()
 {
     const tavStaticMeshData crate = MeshSamples::Crate();
-    return Save("crate.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::WithBounds)) &&
-           Save("crate-simple.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::Simple)) &&
-           Save("arm.edm", tavMeshFile::WriteDynamic(MeshSamples::Arm())) &&
-           Save("crate.3ds", MeshSamples::Crate3ds()) && Save("crate.obj", MeshSamples::CrateObj()) &&
-           Save("crate.mtl", MeshSamples::CrateMtl());
+    return Save("samples/crate.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::WithBounds)) &&
+           Save("samples/crate-simple.msh", tavMeshFile::WriteStatic(crate, tavMeshFile::Simple)) &&
+           Save("samples/arm.edm", tavMeshFile::WriteDynamic(MeshSamples::Arm())) &&
+           Save("samples/crate.3ds", MeshSamples::Crate3ds()) && Save("samples/crate.obj", MeshSamples::CrateObj()) &&
+           Save("samples/crate.mtl", MeshSamples::CrateMtl());
 }
 
 // Content the game does not load but the engine's loaders are tried on, in
@@ -91,7 +90,8 @@ bool AssetGenerator::WriteSamples()
         error = "cannot make " + folder + "/samples";
         return false;
     }
-    return Save("samples/hen.x", SkinnedXWriter::ToText(HenRig::Build(), "HenMesh", "Walk"));
+    return Save("samples/hen.x", SkinnedXWriter::ToText(HenRig::Build(), "HenMesh", "Walk")) &&
+           WriteSampleModels();
 }
 
 bool AssetGenerator::WriteSounds()

@@ -159,7 +159,9 @@ void tavSkinMesh::DrawIndexed(tavMeshContainer* c, uint32_t& faces)
     device->GetTransform(D3DTS_WORLD, &world);
     if (c->softwareProcessing)
         device->SetSoftwareVertexProcessing(TRUE);
-    device->SetRenderState(D3DRS_VERTEXBLEND, c->influences ? c->influences - 1 : 0);
+    // One influence blends nothing but still picks its palette entry.
+    device->SetRenderState(D3DRS_VERTEXBLEND,
+                           c->influences > 1 ? c->influences - 1 : D3DVBF_0WEIGHTS);
     device->SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, TRUE);
     device->SetFVF(c->MeshData.pMesh->GetFVF());
     const D3DXBONECOMBINATION* groups =

@@ -161,7 +161,7 @@ void tavSkinMesh::DrawIndexed(tavMeshContainer* c, uint32_t& faces)
         device->SetSoftwareVertexProcessing(TRUE);
     // One influence blends nothing but still picks its palette entry.
     device->SetRenderState(D3DRS_VERTEXBLEND,
-                           c->influences > 1 ? c->influences - 1 : D3DVBF_0WEIGHTS);
+                           c->influences > 1 ? c->influences - 1 : DWORD(D3DVBF_0WEIGHTS));
     device->SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, TRUE);
     device->SetFVF(c->MeshData.pMesh->GetFVF());
     const D3DXBONECOMBINATION* groups =

@@ -25,7 +25,6 @@ TEST(ErrorText, EveryCodeOfTheTableIsFound)
 {
     int found = 0;
     for (int code = -10; code < 12000; ++code)
-        if (std::string(ErrorText(code)) != "tavNet: Unknown error!")
-            ++found;
+        if (std::string(ErrorText(code)) != "tavNet: Unknown error!") ++found;
     EXPECT_EQ(found, 51);
 }

@@ -49,8 +49,7 @@ std::vector<Bytes> FeedCut(const Bytes& stream, const std::vector<size_t>& cuts,
         r = assembler.Feed(stream.data() + from, to - from, sink);
         from = to;
     }
-    if (last)
-        *last = r;
+    if (last) *last = r;
     return sink.payloads;
 }
 } // namespace
@@ -113,8 +112,7 @@ TEST(PacketAssembler, RandomSizesInRandomPiecesArriveWholeAndInOrder)
     }
     std::vector<size_t> cuts;
     for (size_t at = 0; at < stream.size(); at += 1 + rng() % 200)
-        if (at)
-            cuts.push_back(at);
+        if (at) cuts.push_back(at);
     EXPECT_EQ(FeedCut(stream, cuts), sent);
 }
 

@@ -28,6 +28,8 @@ printf '127.0.0.1\tlocalhost\n127.0.0.1\t%s\n' "$(hostname)" >"$hosts"
 mount --bind "$hosts" /etc/hosts || exit 2
 
 source "$here/wine-env.sh"
+# No proxy may stand between the tests and 127.0.0.1.
+unset http_proxy https_proxy HTTP_PROXY HTTPS_PROXY no_proxy NO_PROXY
 export WINEPREFIX="$TAV_WINE_ROOT/wineprefix-net"
 unset TAV_HEADLESS_SESSION
 cleanup() {

@@ -57,10 +57,15 @@ void tavTCPConnecter::Connect(const char* host, uint16_t port)
         CloseSocket();
         return;
     }
-    // Sends wait for room themselves (tavSocket::SendMessageOn), so a peer
-    // that stops reading cannot hold a sender, or Disconnect, forever.
-    u_long nonBlocking = 1;
-    ioctlsocket(handle, FIONBIO, &nonBlocking);
+    // A blocking socket whose reads give up after 100 ms, so the receive
+    // loop sees a Disconnect in time without a select per read, and whose
+    // sends give up on a peer that stopped reading, so neither a sender nor
+    // Disconnect can be held forever.
+    const DWORD readTimeout = 100, sendTimeout = SendStallMs;
+    setsockopt(handle, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&readTimeout),
+               sizeof readTimeout);
+    setsockopt(handle, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeout),
+               sizeof sendTimeout);
     assembler.Reset();
     stopped = false;
     OnConnect();
@@ -138,23 +143,17 @@ DWORD WINAPI tavTCPConnecter::ReceiveLoop(void* connecter)
 // connection ended.
 bool tavTCPConnecter::ReceiveOnce()
 {
-    fd_set read;
-    FD_ZERO(&read);
-    FD_SET(handle, &read);
-    timeval timeout = {0, 100000};
-    const int ready = select(0, &read, nullptr, nullptr, &timeout);
-    if (stopped) return false;
-    if (ready == 0) return true;
-
     char bytes[ReceiveChunk];
-    const int received = ready < 0 ? SOCKET_ERROR : recv(handle, bytes, sizeof bytes, 0);
+    const int received = recv(handle, bytes, sizeof bytes, 0);
+    if (stopped) return false;
     if (received <= 0)
     {
         if (received != 0)
         {
             const int code = WSAGetLastError();
-            if (code == WSAEWOULDBLOCK) return true;
-            if (!stopped) OnError(code);
+            if (code == WSAETIMEDOUT || code == WSAEWOULDBLOCK)
+                return true; // nothing within 100 ms
+            OnError(code);
         }
         EndFromPeer();
         return false;

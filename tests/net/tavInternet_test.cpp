@@ -141,27 +141,3 @@ TEST(Internet, AStallingServerIsWaitedForAndASilentOneGivesNothing)
     tavInternet::FetchUrl(out, server.Url("/silent").c_str());
     EXPECT_EQ(out, "");
 }
-
-TEST(Internet, TheHandleCallsPassThrough)
-{
-    TinyHttpServer server;
-    server.Set("/page", Body("page body"));
-    tavInternet net;
-    const HINTERNET connection = net.ConnectHttp("127.0.0.1", 7, server.Port());
-    ASSERT_NE(connection, nullptr);
-    EXPECT_TRUE(tavInternet::CloseHandle(connection));
-    const HINTERNET request = net.OpenUrl(server.Url("/page").c_str(), 8);
-    ASSERT_NE(request, nullptr);
-    char buffer[32] = {};
-    DWORD read = 0;
-    EXPECT_TRUE(InternetReadFile(request, buffer, sizeof buffer - 1, &read));
-    EXPECT_STREQ(buffer, "page body");
-    EXPECT_TRUE(tavInternet::CloseHandle(request));
-    EXPECT_FALSE(tavInternet::CloseHandle(nullptr));
-
-    tavInternet async(true);
-    EXPECT_NE(async.internet, nullptr);
-    const HINTERNET own = tavInternet::OpenInternet();
-    EXPECT_NE(own, nullptr);
-    EXPECT_TRUE(tavInternet::CloseHandle(own));
-}

@@ -31,6 +31,7 @@ bool Contains(const std::string& text, const std::string& part)
 
 TEST_F(NetEcho, TheRoundTripShowsInTheConsoleAndTheLog)
 {
+    if (!nettest::LocalHostIsLoopback()) GTEST_SKIP() << nettest::NoLoopbackHost;
     ASSERT_EQ(StartEngine(), S_OK);
     nettest::WinsockScope winsock;
     const uint16_t port = nettest::FreePort();

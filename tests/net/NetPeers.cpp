@@ -126,6 +126,13 @@ sockaddr_in Loopback(uint16_t port)
 }
 } // namespace
 
+const char* const NoLoopbackHost = "the local host is not 127.0.0.1 here (no network namespace)";
+
+bool LocalHostIsLoopback()
+{
+    return tavNet::tavSocket::HostAddress("") == htonl(INADDR_LOOPBACK);
+}
+
 uint16_t FreePort()
 {
     uint16_t port = 0;

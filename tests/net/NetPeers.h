@@ -73,6 +73,12 @@ public:
     std::function<void(const tavNet::Packet*)> onPacket;
 };
 
+// True when the local host (where the listener binds) is 127.0.0.1, as in
+// the namespace of scripts/netns-run.sh. Elsewhere it is this machine's
+// interface address, which no test may use: tests that listen skip then.
+bool LocalHostIsLoopback();
+extern const char* const NoLoopbackHost;
+
 // A port on 127.0.0.1 that nothing listens on right now.
 uint16_t FreePort();
 // A plain blocking socket connected to 127.0.0.1:port (INVALID_SOCKET on failure).

@@ -130,6 +130,7 @@ const char* const NoLoopbackHost = "the local host is not 127.0.0.1 here (no net
 
 bool LocalHostIsLoopback()
 {
+    WinsockScope winsock; // the resolver needs Winsock started
     return tavNet::tavSocket::HostAddress("") == htonl(INADDR_LOOPBACK);
 }
 

@@ -11,6 +11,7 @@ packages=(
     xvfb xauth x11-xserver-utils xdotool xclip
     fonts-dejavu-core libgl1-mesa-dri
     pulseaudio gstreamer1.0-plugins-good lame
+    iproute2 util-linux
 )
 
 missing=()

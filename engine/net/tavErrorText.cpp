@@ -73,10 +73,9 @@ const ErrorEntry errorTable[] = {
 const char* ErrorText(int code)
 {
     const ErrorEntry* end = std::end(errorTable);
-    const ErrorEntry* found = std::lower_bound(std::begin(errorTable), end, code,
-                                               [](const ErrorEntry& e, int c) { return e.code < c; });
-    if (found == end || found->code != code)
-        return "tavNet: Unknown error!";
+    const ErrorEntry* found = std::lower_bound(
+        std::begin(errorTable), end, code, [](const ErrorEntry& e, int c) { return e.code < c; });
+    if (found == end || found->code != code) return "tavNet: Unknown error!";
     return found->text;
 }
 

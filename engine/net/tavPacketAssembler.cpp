@@ -8,14 +8,12 @@ namespace tavNet
 
 bool tavPacketAssembler::Frame(const void* data, size_t size, std::vector<uint8_t>& out)
 {
-    if (size > MaxPayload)
-        return false;
+    if (size > MaxPayload) return false;
     const size_t total = size + PrefixSize;
     out.resize(total);
     out[0] = uint8_t(total & 0xFF);
     out[1] = uint8_t(total >> 8);
-    if (size)
-        std::memcpy(out.data() + PrefixSize, data, size);
+    if (size) std::memcpy(out.data() + PrefixSize, data, size);
     return true;
 }
 
@@ -47,8 +45,7 @@ tavPacketAssembler::Result tavPacketAssembler::Feed(const uint8_t* bytes, size_t
             const size_t taken = TakePrefix(bytes, size);
             bytes += taken;
             size -= taken;
-            if (prefixBytes < PrefixSize)
-                break;
+            if (prefixBytes < PrefixSize) break;
             const uint32_t total = uint32_t(prefix[0]) | uint32_t(prefix[1]) << 8;
             if (total < PrefixSize)
             {

@@ -64,7 +64,7 @@ private:
     size_t TakePrefix(const uint8_t* bytes, size_t size);
 
     uint8_t prefix[PrefixSize] = {0, 0};
-    size_t prefixBytes = 0;   // 0, 1 or 2 bytes of the current prefix at hand
+    size_t prefixBytes = 0; // 0, 1 or 2 bytes of the current prefix at hand
     uint32_t expectedSize = 0;
     std::vector<uint8_t> receiveBuffer; // a payload split across pieces
     bool broken = false;

@@ -20,8 +20,7 @@ struct Collect : tavPacketAssembler::Sink
     std::vector<Bytes> payloads;
     void OnPayload(const uint8_t* data, uint32_t size) override
     {
-        if (size == 0 || size > tavPacketAssembler::MaxPayload)
-            abort();
+        if (size == 0 || size > tavPacketAssembler::MaxPayload) abort();
         payloads.emplace_back(data, data + size);
     }
 };
@@ -50,8 +49,7 @@ std::vector<Bytes> PlainReading(const Bytes& s, bool& broken, bool& partial)
             partial = true;
             break;
         }
-        if (total > 2)
-            out.emplace_back(s.begin() + at + 2, s.begin() + at + total);
+        if (total > 2) out.emplace_back(s.begin() + at + 2, s.begin() + at + total);
         at += total;
     }
     return out;
@@ -75,18 +73,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     tavPacketAssembler::Result result = tavPacketAssembler::Result::Ok;
     for (size_t i = 0; at < stream.size(); ++i)
     {
-        const size_t n = i < pieces.size() ? std::min(pieces[i], stream.size() - at)
-                                           : stream.size() - at;
+        const size_t n =
+            i < pieces.size() ? std::min(pieces[i], stream.size() - at) : stream.size() - at;
         result = assembler.Feed(stream.data() + at, n, sink);
         at += n;
     }
-    if (sink.payloads != expected)
+    if (sink.payloads != expected) abort();
+    if ((result == tavPacketAssembler::Result::BadLength) != broken ||
+        assembler.IsBroken() != broken)
         abort();
-    if ((result == tavPacketAssembler::Result::BadLength) != broken || assembler.IsBroken() != broken)
-        abort();
-    if (!broken && assembler.IsPartial() != partial)
-        abort();
-    if (assembler.BufferedSize() > tavPacketAssembler::MaxPayload)
-        abort();
+    if (!broken && assembler.IsPartial() != partial) abort();
+    if (assembler.BufferedSize() > tavPacketAssembler::MaxPayload) abort();
     return 0;
 }

@@ -67,6 +67,17 @@ uint32_t Seed(const std::string& name)
     return h;
 }
 
+bool EndsWith(const std::string& s, const char* end);
+
+// The sample models of the engine's mesh loaders and importers: in base/,
+// but never opened by the game.
+bool IsSampleModel(const std::string& name)
+{
+    for (const char* end : {".msh", ".edm", ".3ds", ".obj", ".mtl"})
+        if (EndsWith(name, end)) return true;
+    return false;
+}
+
 std::vector<std::string> FilesIn(const std::string& folder)
 {
     std::vector<std::string> names;
@@ -74,7 +85,8 @@ std::vector<std::string> FilesIn(const std::string& folder)
     HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return names;
     do
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.')
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.' &&
+            !IsSampleModel(data.cFileName))
             names.push_back(data.cFileName);
     while (FindNextFileA(find, &data));
     FindClose(find);

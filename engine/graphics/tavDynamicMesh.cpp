@@ -22,8 +22,8 @@ void CheckBones(const tavBoneData& bone, const tavDynamicMeshData& d, std::vecto
         CheckBones(child, d, fits);
 }
 
-// The bone tree without its keyframes' bytes changed: a copy made field by
-// field, logged as it goes.
+// A copy of a bone tree made field by field (keyframes as they are), each
+// bone logged as it is copied.
 tavBoneData CopyBone(TAV* engine, const tavBoneData& from, int depth)
 {
     tavBoneData to;

@@ -53,7 +53,8 @@ public:
     // time) and its blend factor runs from 0 to 1 over its duration.
     void AnimateAt(uint32_t now, const D3DXMATRIX* parent = nullptr);
     // Draws every bone with a vertex count, depth first from the root, with
-    // its material under its combined transform. The faces drawn.
+    // its material under its combined transform (the world
+    // transform is left at the last bone's). The faces drawn.
     uint32_t Draw();
 
     tavMeshVertex* LockVertexBuffer(DWORD flags) { return buffers.LockVertexBuffer(flags); }

@@ -150,6 +150,110 @@ bool tavStaticMesh::ImportOBJ(const char* fileName)
     return opened && FinishImport(reader.mesh, nullptr);
 }
 
+namespace
+{
+// The .x file's materials, textures loaded from `folder`.
+std::vector<tavMaterial> XMaterials(TAV* engine, ID3DXBuffer* buffer, DWORD count,
+                                    const std::string& folder)
+{
+    std::vector<tavMaterial> out;
+    const D3DXMATERIAL* x =
+        buffer ? static_cast<const D3DXMATERIAL*>(buffer->GetBufferPointer()) : nullptr;
+    for (DWORD i = 0; x && i < count; ++i)
+    {
+        tavMaterial m;
+        m.material = x[i].MatD3D;
+        m.material.Ambient = m.material.Diffuse;
+        if (x[i].pTextureFilename && *x[i].pTextureFilename)
+            m.textures[0] = engine->LoadTexture((folder + x[i].pTextureFilename).c_str(), 0, 9);
+        out.push_back(m);
+    }
+    return out;
+}
+
+// The loaded mesh in the static layout, normals recomputed and faces
+// sorted by material; null on failure (`loaded` is released either way).
+ID3DXMesh* StaticLayout(ID3DXMesh* loaded, IDirect3DDevice9* device)
+{
+    ID3DXMesh* mesh = nullptr;
+    const HRESULT cloned = loaded->CloneMeshFVF(
+        D3DXMESH_MANAGED, D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1, device, &mesh);
+    loaded->Release();
+    if (FAILED(cloned)) return nullptr;
+    std::vector<DWORD> adjacency(size_t(mesh->GetNumFaces()) * 3);
+    if (FAILED(D3DXComputeNormals(mesh, nullptr)) ||
+        FAILED(mesh->GenerateAdjacency(0.01f, adjacency.data())) ||
+        FAILED(mesh->OptimizeInplace(D3DXMESHOPT_ATTRSORT, adjacency.data(), nullptr, nullptr,
+                                     nullptr)))
+    {
+        mesh->Release();
+        return nullptr;
+    }
+    return mesh;
+}
+
+// Vertices, indices and one part per attribute range of a mesh in the
+// static layout with 16-bit indices. D3DX numbers the indices from the
+// mesh's first vertex; a part record draws from its own first vertex, so
+// each range's indices are counted from there.
+bool XData(ID3DXMesh* mesh, tavStaticMeshData& data)
+{
+    if (mesh->GetOptions() & D3DXMESH_32BIT) return false;
+    DWORD ranges = 0;
+    mesh->GetAttributeTable(nullptr, &ranges);
+    std::vector<D3DXATTRIBUTERANGE> table(ranges);
+    void* vertices = nullptr;
+    void* indices = nullptr;
+    if ((ranges && FAILED(mesh->GetAttributeTable(table.data(), &ranges))) ||
+        FAILED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices)))
+        return false;
+    const tavMeshVertex* v = static_cast<const tavMeshVertex*>(vertices);
+    data.vertices.assign(v, v + mesh->GetNumVertices());
+    mesh->UnlockVertexBuffer();
+    if (FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices))) return false;
+    const uint16_t* i = static_cast<const uint16_t*>(indices);
+    data.indices.assign(i, i + size_t(mesh->GetNumFaces()) * 3);
+    mesh->UnlockIndexBuffer();
+    for (const D3DXATTRIBUTERANGE& r : table)
+    {
+        tavMeshPart part;
+        part.material = r.AttribId;
+        part.faceCount = r.FaceCount;
+        part.faceStart = r.FaceStart;
+        part.vertexCount = r.VertexCount;
+        part.vertexStart = r.VertexStart;
+        for (size_t k = size_t(r.FaceStart) * 3; k < size_t(r.FaceStart + r.FaceCount) * 3; ++k)
+            data.indices[k] = uint16_t(data.indices[k] - r.VertexStart);
+        part.lowestIndex = tavLowestIndex(part, data.indices);
+        data.parts.push_back(part);
+    }
+    return true;
+}
+} // namespace
+
+bool tavStaticMesh::ImportX(const char* fileName, const char* textureFolder)
+{
+    Clear();
+    IDirect3DDevice9* device = engine ? engine->GetDevice() : nullptr;
+    ID3DXMesh* loaded = nullptr;
+    ID3DXBuffer* buffer = nullptr;
+    DWORD count = 0;
+    if (!device || !fileName ||
+        FAILED(D3DXLoadMeshFromXA(fileName, D3DXMESH_MANAGED, device, nullptr, &buffer, nullptr,
+                                  &count, &loaded)))
+        return false;
+    const std::string folder = textureFolder && *textureFolder ? textureFolder : "./";
+    std::vector<tavMaterial> xMaterials = XMaterials(engine, buffer, count, folder);
+    if (buffer) buffer->Release();
+    ID3DXMesh* mesh = StaticLayout(loaded, device);
+    tavStaticMeshData data;
+    const bool read = mesh && XData(mesh, data);
+    if (mesh) mesh->Release();
+    if (!read) return false;
+    data.bounds = tavComputeBounds(data.vertices);
+    return Fill(data, std::move(xMaterials), false);
+}
+
 bool tavStaticMesh::ImportFromMemory(const tavMeshVertex* vertices, uint32_t vertexCount,
                                      const uint16_t* indices, uint32_t indexCount,
                                      const tavMaterial* given, uint32_t materialCount,

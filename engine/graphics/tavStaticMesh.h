@@ -53,6 +53,13 @@ public:
     bool Import3DS(const char* fileName, const char* textureFolder);
     // Clears, then imports an OBJ file, logging every step.
     bool ImportOBJ(const char* fileName);
+    // Clears, then converts the mesh of a .x file: materials as the file has
+    // them (Ambient = Diffuse; textures loaded as `textureFolder` + name,
+    // "./" for an empty folder), normals recomputed, faces sorted by
+    // material into one part each, every part's indices counted from its
+    // own first vertex. False (and an empty mesh) when D3DX cannot load it
+    // or it needs 32-bit indices.
+    bool ImportX(const char* fileName, const char* textureFolder);
     // Clears, then fills the buffers from the arrays and computes the
     // bounding volumes. False when a buffer cannot be made.
     bool ImportFromMemory(const tavMeshVertex* vertices, uint32_t vertexCount,

@@ -4,11 +4,13 @@
 // after a device reset; the importers fill the same mesh; bad files leave
 // an empty mesh and a red line.
 #include "MeshPixels.h"
+#include "XFiles.h"
 
 #include "graphics/tavSimpleStaticMesh.h"
 #include "graphics/tavStaticMesh.h"
 
 #include "graphics/tavMeshBytes.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -111,6 +113,30 @@ TEST_F(StaticMeshTest, ImportedModelsFillTheMeshAndSaveInTheEnginesFormat)
     EXPECT_EQ(mesh.GetPart(0)->faceCount, mesh.GetNumIndices() / 3);
     EXPECT_EQ(mesh.GetNumMaterials(), 2u);
     EXPECT_NE(Log().find("Creating material: Water"), std::string::npos);
+}
+
+TEST_F(StaticMeshTest, ImportedXMeshDrawsEachMaterialsPartFromItsOwnVertices)
+{
+    WriteTextFile("squares.x", XTwoSquares({1, 0, 0, 1, ""}, {0, 0, 1, 1, ""}));
+    tavStaticMesh mesh(engine.get());
+    ASSERT_TRUE(mesh.ImportX("squares.x", ""));
+    ASSERT_EQ(mesh.GetNumParts(), 2u);
+    ASSERT_EQ(mesh.GetNumMaterials(), 2u);
+    EXPECT_EQ(mesh.GetPart(1)->material, 1u);
+    EXPECT_GT(mesh.GetPart(1)->vertexStart, 0u) << "the second square's vertices come second";
+    EXPECT_EQ(mesh.GetMaterial(1)->material.Ambient.b, 1.0f);
+
+    RenderCheck check(Device());
+    ASSERT_TRUE(check.Begin(Backdrop));
+    LookFlat(*engine, D3DXVECTOR3(0, 0.5f, -3), D3DXVECTOR3(0, 0.5f, 0));
+    EXPECT_EQ(mesh.Draw(), 4u);
+    ASSERT_TRUE(check.End());
+    const D3DCOLOR left = PixelAt(Device(), check, D3DXVECTOR3(-0.5f, 0.5f, 0));
+    const D3DCOLOR right = PixelAt(Device(), check, D3DXVECTOR3(0.5f, 0.5f, 0));
+    EXPECT_TRUE(Near(left, 0xFFFF0000)) << Hex(left);
+    EXPECT_TRUE(Near(right, 0xFF0000FF)) << Hex(right);
+    EXPECT_FALSE(mesh.ImportX("missing.x", ""));
+    EXPECT_EQ(mesh.GetVersion(), 0);
 }
 
 TEST_F(StaticMeshTest, BadFilesLeaveAnEmptyMeshAndARedLine)

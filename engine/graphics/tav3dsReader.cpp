@@ -82,8 +82,9 @@ bool tav3dsReader::Chunk(tavByteReader& in, uint16_t id, uint32_t length)
     default:
         break;
     }
+    // A second triangle mesh ends the walk: MeshChunk says so.
     if (!MeshChunk(in, id, handled) || handled) return handled;
-    if (!MaterialChunk(in, id, handled) || handled) return true;
+    if (MaterialChunk(in, id)) return true;
     // Not read here: skipped whole. A length shorter than its own header
     // would walk backwards, so it ends the walk.
     if (length < HeaderBytes)
@@ -129,9 +130,8 @@ bool tav3dsReader::MeshChunk(tavByteReader& in, uint16_t id, bool& handled)
     }
 }
 
-bool tav3dsReader::MaterialChunk(tavByteReader& in, uint16_t id, bool& handled)
+bool tav3dsReader::MaterialChunk(tavByteReader& in, uint16_t id)
 {
-    handled = true;
     switch (id)
     {
     case 0xAFFF:
@@ -186,8 +186,7 @@ bool tav3dsReader::MaterialChunk(tavByteReader& in, uint16_t id, bool& handled)
         break;
     }
     default:
-        handled = false;
-        break;
+        return false;
     }
     return true;
 }

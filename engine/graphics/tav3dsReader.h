@@ -49,11 +49,12 @@ private:
         Transparency
     };
 
-    // Each false when the walk ends here; MeshChunk and MaterialChunk
-    // leave `handled` false for an id they do not read.
+    // False when the walk ends here.
     bool Chunk(tavByteReader& in, uint16_t id, uint32_t length);
+    // False when the walk ends here; `handled` false for an id it does not read.
     bool MeshChunk(tavByteReader& in, uint16_t id, bool& handled);
-    bool MaterialChunk(tavByteReader& in, uint16_t id, bool& handled);
+    // False for an id it does not read.
+    bool MaterialChunk(tavByteReader& in, uint16_t id);
     void Vertices(tavByteReader& in);
     void Faces(tavByteReader& in);
     void Group(tavByteReader& in);

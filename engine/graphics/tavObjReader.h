@@ -22,7 +22,8 @@
 class tavObjReader
 {
 public:
-    // Reads the file (fopen "r"). False when it cannot be opened; the log
+    // Reads the whole file (fopen; carriage returns count as white space,
+    // as in text mode). False when it cannot be opened; the log
     // then holds "Failed opening .OBJ file: " and the name.
     bool Read(const char* path);
     // Parses a file image. Always succeeds: lines that mean nothing are

@@ -18,6 +18,7 @@
 struct ID3DXMesh;
 struct D3DXMATRIX;
 class tavMeshModel;
+class tavDynamicMesh;
 
 class tavPhysics
 {
@@ -66,6 +67,11 @@ public:
     static bool ConvertMesh(ID3DXMesh* mesh, tavTriangleMesh* record);
     // The same from the engine's static mesh; false for an empty model.
     static bool ConvertMesh(tavMeshModel* model, tavTriangleMesh* record);
+    // The same from the engine's dynamic mesh: every index of its index
+    // buffer, three to a triangle, over all of its vertices, read through
+    // its own lock operations (the bones' poses do not move them). False
+    // for an empty mesh (Windows only).
+    static bool ConvertDynamicMesh(tavDynamicMesh* mesh, tavTriangleMesh* record);
     // Adds the record's triangles to the world as static geometry: the
     // library's mesh number, or -1.
     int32_t AddStaticMesh(const tavTriangleMesh* record);

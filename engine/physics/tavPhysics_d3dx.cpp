@@ -3,6 +3,7 @@
 
 #include "tavPhysics.h"
 
+#include "graphics/tavDynamicMesh.h"
 #include "graphics/tavMeshModel.h"
 
 #include <d3dx9.h>
@@ -39,6 +40,29 @@ bool tavPhysics::ConvertMesh(ID3DXMesh* mesh, tavTriangleMesh* record)
 bool tavPhysics::ConvertMesh(tavMeshModel* model, tavTriangleMesh* record)
 {
     return ConvertMesh(model ? model->GetMesh() : nullptr, record);
+}
+
+bool tavPhysics::ConvertDynamicMesh(tavDynamicMesh* mesh, tavTriangleMesh* record)
+{
+    if (!mesh || !record || mesh->GetFileVersion() == 0)
+    {
+        ReportText("tavPhysics::ConvertDynamicMesh: no mesh or no record.\n", nullptr);
+        return false;
+    }
+    const uint16_t* indices = mesh->LockIndexBuffer(D3DLOCK_READONLY);
+    const tavMeshVertex* vertices = mesh->LockVertexBuffer(D3DLOCK_READONLY);
+    bool done = false;
+    if (indices && vertices)
+        done = ConvertMesh(vertices, sizeof(tavMeshVertex), mesh->GetNumVerts(), indices, false,
+                           mesh->GetNumIndices() / 3, record);
+    else
+        ReportText("tavPhysics::ConvertDynamicMesh: the mesh's buffers could not be locked.\n",
+                   nullptr);
+    if (indices)
+        mesh->UnlockIndexBuffer();
+    if (vertices)
+        mesh->UnlockVertexBuffer();
+    return done;
 }
 
 void tavPhysics::GetTransform(uint32_t handle, D3DXMATRIX* matrix, bool dynamic) const

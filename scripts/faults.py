@@ -21,7 +21,9 @@ tree's own Wine prefix) and the file is restored:
 
 Before the faults, each distinct set of tests is run once on the unchanged
 tree (skip with --no-baseline), so a failure is only counted when the tests
-pass without the fault. Logs: SCRATCH/logs/<id>.log.
+pass without the fault. Logs: SCRATCH/logs/<id>.log. The worktree stays
+registered with git between runs; `git worktree remove --force SCRATCH/src`
+and removing SCRATCH take it all away.
 """
 import argparse
 import fcntl
@@ -185,10 +187,10 @@ class Scratch:
                "-DTAV_WERROR=ON"]
         if tree == "win":
             cmd.append(f"-DCMAKE_TOOLCHAIN_FILE={self.src}/cmake/mingw-w64.cmake")
-        if not os.path.exists(os.path.join(build, "CMakeCache.txt")) or tree not in self.configured:
-            code, _ = run(cmd, self.log, env=self.env())
-            if code != 0:
-                return False
+        # Once per run: a tree configured before keeps its objects.
+        code, _ = run(cmd, self.log, env=self.env())
+        if code != 0:
+            return False
         if tree == "win" and not self.stage_base():
             return False
         self.configured.add(tree)

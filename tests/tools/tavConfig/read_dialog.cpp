@@ -16,8 +16,7 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM)
     SendMessageA(control, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text));
     const LRESULT checked = SendMessageA(control, BM_GETCHECK, 0, 0);
     for (char* c = text; *c; ++c)
-        if (*c == '\r' || *c == '\n')
-            *c = '|';
+        if (*c == '\r' || *c == '\n') *c = '|';
     std::printf("%d %d %s\n", GetDlgCtrlID(control), checked == BST_CHECKED ? 1 : 0, text);
     return TRUE;
 }
@@ -26,8 +25,7 @@ BOOL CALLBACK PrintControl(HWND control, LPARAM)
 int main(int argc, char** argv)
 {
     HWND dialog = argc > 1 ? FindWindowA(nullptr, argv[1]) : nullptr;
-    if (!dialog)
-        return 1;
+    if (!dialog) return 1;
     if (argc > 2 && std::strcmp(argv[2], "--close") == 0)
         return PostMessageA(dialog, WM_CLOSE, 0, 0) ? 0 : 1;
     EnumChildWindows(dialog, PrintControl, 0);

@@ -30,7 +30,10 @@ bool ReadWholeFile(const char* path, std::string& bytes)
 }
 
 // Through a scratch file and a rename, so that the engine never finds the
-// file half written.
+// file half written. The engine's INI access is not used for this: twenty
+// private-profile writes would rewrite the file twenty times (and under
+// some platforms normalise every line), where the model edits only the
+// lines that changed.
 bool WriteWholeFile(const char* path, const std::string& bytes)
 {
     FILE* f = std::fopen(ConfigScratch, "wb");

@@ -4,6 +4,7 @@
 #   make bench  build and run the benchmarks
 #   make fuzz   run every fuzz harness for a while
 #   make soak   restart the game 1000 times and watch the process memory
+#   make dist   the Windows zip a player unzips and runs (build/dist/gavo-beta.zip)
 BUILD      ?= build
 NATIVE     := $(BUILD)/native
 WIN        := $(BUILD)/win
@@ -16,7 +17,7 @@ MAKEFLAGS  += --no-print-directory
 # A compiler cache speeds up rebuilds where one is installed (never required).
 CCACHE     := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps native win fuzzers assets stage test play bench fuzz soak clean
+.PHONY: all deps native win fuzzers assets stage test play bench fuzz soak dist clean
 
 all: stage
 
@@ -54,6 +55,9 @@ fuzz: fuzzers assets
 
 soak: stage
 	@scripts/soak.sh $(BUILD)
+
+dist: stage
+	@scripts/dist.sh $(WIN) $(BUILD)/base $(BUILD)/dist
 
 play: stage
 	@scripts/play.sh $(WIN) $(STAGE)

@@ -31,18 +31,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // What the dialog shows needs no more fixing.
     Settings shown = file.GetSettings();
-    if (!FixSettings(shown, offer).empty())
-        abort();
-    if (!ConfigText(bytes).HasSection("TAV") && file.GetNote().empty())
-        abort();
+    if (!FixSettings(shown, offer).empty()) abort();
+    if (!ConfigText(bytes).HasSection("TAV") && file.GetNote().empty()) abort();
 
     const std::string saved = file.Save(shown);
     SettingsReport report;
     Settings back = ReadSettings(ConfigText(saved), report);
-    if (!report.missing.empty() || !report.invalid.empty() || back.isSetup != 1)
-        abort();
+    if (!report.missing.empty() || !report.invalid.empty() || back.isSetup != 1) abort();
     back.setup = shown.setup.empty() ? "" : back.setup;
-    if (!Same(back, shown))
-        abort();
+    if (!Same(back, shown)) abort();
     return 0;
 }

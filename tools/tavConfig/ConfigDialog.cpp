@@ -17,7 +17,8 @@ std::string SampleName(int type)
 }
 } // namespace
 
-ConfigDialog::ConfigDialog(const MachineOffer& machine, const Settings& start, const std::string& text)
+ConfigDialog::ConfigDialog(const MachineOffer& machine, const Settings& start,
+                           const std::string& text)
     : offer(machine), settings(start), note(text), done(false), accepted(false)
 {
 }
@@ -31,7 +32,8 @@ bool ConfigDialog::Run(HINSTANCE instance)
         return false;
     }
     dialog.SetItemText(IDC_NOTE, note.empty() ? "Settings from tav.cfg." : note.c_str());
-    SendDlgItemMessageA(dialog.GetWindow(), IDC_CHANNELS_SPIN, UDM_SETRANGE32, MinChannels, MaxChannels);
+    SendDlgItemMessageA(dialog.GetWindow(), IDC_CHANNELS_SPIN, UDM_SETRANGE32, MinChannels,
+                        MaxChannels);
     Fill();
     dialog.Show(SW_SHOWNORMAL);
     SetForegroundWindow(dialog.GetWindow());
@@ -50,12 +52,10 @@ INT_PTR CALLBACK ConfigDialog::Procedure(HWND, UINT message, WPARAM wParam, LPAR
     case WM_INITDIALOG:
         return TRUE;
     case WM_COMMAND:
-        if (active)
-            active->OnCommand(LOWORD(wParam), HIWORD(wParam));
+        if (active) active->OnCommand(LOWORD(wParam), HIWORD(wParam));
         return TRUE;
     case WM_CLOSE:
-        if (active)
-            active->Finish(false);
+        if (active) active->Finish(false);
         return TRUE;
     default:
         return FALSE;
@@ -90,30 +90,58 @@ void ConfigDialog::OnChange(int id)
 {
     switch (id)
     {
-    case IDC_ADAPTER: settings.adapter = Selected(id); break;
-    case IDC_DEVICE: settings.device = Selected(id); break;
-    case IDC_FORMAT: settings.format = Selected(id); break;
-    case IDC_BACKBUFFER: settings.backBuffer = Selected(id); break;
-    case IDC_RESOLUTION: settings.resolution = Selected(id); break;
-    case IDC_FILTER: settings.filter = Selected(id); break;
-    case IDC_QUALITY: settings.quality = Selected(id); break;
+    case IDC_ADAPTER:
+        settings.adapter = Selected(id);
+        break;
+    case IDC_DEVICE:
+        settings.device = Selected(id);
+        break;
+    case IDC_FORMAT:
+        settings.format = Selected(id);
+        break;
+    case IDC_BACKBUFFER:
+        settings.backBuffer = Selected(id);
+        break;
+    case IDC_RESOLUTION:
+        settings.resolution = Selected(id);
+        break;
+    case IDC_FILTER:
+        settings.filter = Selected(id);
+        break;
+    case IDC_QUALITY:
+        settings.quality = Selected(id);
+        break;
     case IDC_SAMPLES:
         settings.useAA = Selected(id) != 0;
         if (settings.useAA)
         {
             settings.samples = Selected(id);
-            if (settings.quality < 1)
-                settings.quality = 1;
+            if (settings.quality < 1) settings.quality = 1;
         }
         break;
-    case IDC_FULLSCREEN: settings.fullScreen = dialog.IsChecked(id); break;
-    case IDC_VSYNC: settings.vsync = dialog.IsChecked(id) ? 1 : 0; break;
-    case IDC_PURE: settings.hasPure = dialog.IsChecked(id); break;
-    case IDC_SHOWFPS: settings.showFPS = dialog.IsChecked(id); break;
-    case IDC_SOUND: settings.sound = dialog.IsChecked(id); break;
-    case IDC_MUSIC: settings.music = dialog.IsChecked(id); break;
-    case IDC_HWSOUND: settings.hwSound = dialog.IsChecked(id); break;
-    default: return;
+    case IDC_FULLSCREEN:
+        settings.fullScreen = dialog.IsChecked(id);
+        break;
+    case IDC_VSYNC:
+        settings.vsync = dialog.IsChecked(id) ? 1 : 0;
+        break;
+    case IDC_PURE:
+        settings.hasPure = dialog.IsChecked(id);
+        break;
+    case IDC_SHOWFPS:
+        settings.showFPS = dialog.IsChecked(id);
+        break;
+    case IDC_SOUND:
+        settings.sound = dialog.IsChecked(id);
+        break;
+    case IDC_MUSIC:
+        settings.music = dialog.IsChecked(id);
+        break;
+    case IDC_HWSOUND:
+        settings.hwSound = dialog.IsChecked(id);
+        break;
+    default:
+        return;
     }
     FixSettings(settings, offer);
     Fill();
@@ -125,8 +153,7 @@ void ConfigDialog::Fill()
     for (size_t i = 0; i < offer.adapters.size(); ++i)
         dialog.AddComboString(IDC_ADAPTER, LPARAM(i), "%s", offer.adapters[i].name.c_str());
     FillCombo(IDC_ADAPTER, settings.adapter);
-    if (const AdapterOffer* adapter = offer.FindAdapter(settings.adapter))
-        FillDisplay(*adapter);
+    if (const AdapterOffer* adapter = offer.FindAdapter(settings.adapter)) FillDisplay(*adapter);
 
     Check(IDC_FULLSCREEN, settings.fullScreen);
     Check(IDC_VSYNC, settings.vsync != 0);
@@ -144,8 +171,7 @@ void ConfigDialog::FillDisplay(const AdapterOffer& adapter)
         dialog.AddComboString(IDC_DEVICE, d.type, "%s", DeviceTypeName(d.type).c_str());
     FillCombo(IDC_DEVICE, settings.device);
     const DeviceOffer* device = adapter.FindDevice(settings.device);
-    if (!device)
-        return;
+    if (!device) return;
 
     Clear(IDC_FILTER);
     for (int f = 0; f <= device->bestFilter; ++f)
@@ -159,8 +185,7 @@ void ConfigDialog::FillDisplay(const AdapterOffer& adapter)
         dialog.AddComboString(IDC_FORMAT, s.format, "%s", FormatName(s.format).c_str());
     FillCombo(IDC_FORMAT, settings.format);
     const SurfaceOffer* surface = device->FindFormat(settings.format);
-    if (!surface)
-        return;
+    if (!surface) return;
 
     Clear(IDC_BACKBUFFER);
     for (const BackBufferOffer& b : surface->backBuffers)
@@ -172,19 +197,23 @@ void ConfigDialog::FillDisplay(const AdapterOffer& adapter)
     {
         const DisplayMode& m = surface->modes[i];
         if (m.refresh)
-            dialog.AddComboString(IDC_RESOLUTION, LPARAM(i), "%d x %d, %d Hz", m.width, m.height, m.refresh);
+            dialog.AddComboString(IDC_RESOLUTION, LPARAM(i), "%d x %d, %d Hz", m.width, m.height,
+                                  m.refresh);
         else
             dialog.AddComboString(IDC_RESOLUTION, LPARAM(i), "%d x %d", m.width, m.height);
     }
     // -1 means the last mode of the list.
-    FillCombo(IDC_RESOLUTION, settings.resolution < 0 ? int(surface->modes.size()) - 1 : settings.resolution);
+    FillCombo(IDC_RESOLUTION,
+              settings.resolution < 0 ? int(surface->modes.size()) - 1 : settings.resolution);
 
     // The engine takes the first depth format the display format has.
     std::string depth = surface->depthFormats.empty() ? "Depth buffer: none" : "Depth buffer: ";
     for (size_t i = 0; i < surface->depthFormats.size(); ++i)
-        depth += (i == 1 ? " (also offered: " : i ? ", " : "") + DepthFormatName(surface->depthFormats[i]);
-    if (surface->depthFormats.size() > 1)
-        depth += ")";
+        depth += (i == 1 ? " (also offered: "
+                  : i    ? ", "
+                         : "") +
+                 DepthFormatName(surface->depthFormats[i]);
+    if (surface->depthFormats.size() > 1) depth += ")";
     dialog.SetItemText(IDC_DEPTH, depth.c_str());
     FillSamples();
 }
@@ -199,8 +228,7 @@ void ConfigDialog::FillSamples()
     for (const SampleOffer& s : samples ? *samples : std::vector<SampleOffer>())
     {
         dialog.AddComboString(IDC_SAMPLES, s.type, "%s", SampleName(s.type).c_str());
-        if (s.type == settings.samples)
-            levels = s.levels;
+        if (s.type == settings.samples) levels = s.levels;
     }
     FillCombo(IDC_SAMPLES, settings.useAA ? settings.samples : 0);
     for (int q = 1; settings.useAA && q <= levels; ++q)
@@ -215,7 +243,6 @@ void ConfigDialog::FillCombo(int id, int selectedData)
     const int count = int(dialog.GetComboCount(id));
     int index = -1;
     for (int i = 0; i < count && index < 0; ++i)
-        if (int(dialog.GetComboData(id, i)) == selectedData)
-            index = i;
+        if (int(dialog.GetComboData(id, i)) == selectedData) index = i;
     dialog.SetComboSel(id, index);
 }

@@ -31,7 +31,10 @@ private:
     void FillDisplay(const AdapterOffer& adapter);
     void FillSamples();
     void FillCombo(int id, int selectedData);
-    void Check(int id, bool on) { CheckDlgButton(dialog.GetWindow(), id, on ? BST_CHECKED : BST_UNCHECKED); }
+    void Check(int id, bool on)
+    {
+        CheckDlgButton(dialog.GetWindow(), id, on ? BST_CHECKED : BST_UNCHECKED);
+    }
     void Clear(int id) { SendDlgItemMessageA(dialog.GetWindow(), id, CB_RESETCONTENT, 0, 0); }
     int Selected(int id) const { return int(dialog.GetComboData(id, -1)); }
 

@@ -10,8 +10,7 @@ const char* const Blanks = " \t\r";
 std::string Trim(const std::string& text)
 {
     const size_t first = text.find_first_not_of(Blanks);
-    if (first == std::string::npos)
-        return std::string();
+    if (first == std::string::npos) return std::string();
     const size_t last = text.find_last_not_of(Blanks);
     return text.substr(first, last - first + 1);
 }
@@ -25,12 +24,19 @@ std::string Unquote(const std::string& value)
     return value;
 }
 
-bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool SameName(const std::string& a, const char* b)
+{
+    return strcasecmp(a.c_str(), b) == 0;
+}
 
-bool IsBinary(unsigned char c) { return c < 0x20 && c != '\t' && c != '\r' && c != '\n'; }
+bool IsBinary(unsigned char c)
+{
+    return c < 0x20 && c != '\t' && c != '\r' && c != '\n';
+}
 } // namespace
 
-ConfigText::ConfigText(const std::string& bytes) : lineBreak("\n"), readable(true), endsMidLine(false)
+ConfigText::ConfigText(const std::string& bytes)
+    : lineBreak("\n"), readable(true), endsMidLine(false)
 {
     Parse(bytes);
 }
@@ -38,8 +44,7 @@ ConfigText::ConfigText(const std::string& bytes) : lineBreak("\n"), readable(tru
 void ConfigText::Parse(const std::string& bytes)
 {
     for (unsigned char c : bytes)
-        if (IsBinary(c))
-            readable = false;
+        if (IsBinary(c)) readable = false;
     const size_t firstBreak = bytes.find('\n');
     if (firstBreak != std::string::npos && firstBreak > 0 && bytes[firstBreak - 1] == '\r')
         lineBreak = "\r\n";
@@ -50,25 +55,23 @@ void ConfigText::Parse(const std::string& bytes)
     while (at < bytes.size())
     {
         size_t end = bytes.find('\n', at);
-        if (end == std::string::npos)
-            end = bytes.size();
+        if (end == std::string::npos) end = bytes.size();
         Line line{bytes.substr(at, end - at), "", "", "", false};
         at = end + 1;
-        if (!line.text.empty() && line.text.back() == '\r')
-            line.text.pop_back();
+        if (!line.text.empty() && line.text.back() == '\r') line.text.pop_back();
         const std::string body = Trim(line.text);
         if (!body.empty() && body[0] == '[')
         {
             const size_t close = body.find(']');
-            section = Trim(body.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            section =
+                Trim(body.substr(1, close == std::string::npos ? std::string::npos : close - 1));
             line.isHeader = true;
         }
         else if (!body.empty() && body[0] != ';')
         {
             const size_t equals = body.find('=');
             line.key = Trim(body.substr(0, equals));
-            if (equals != std::string::npos)
-                line.value = Unquote(Trim(body.substr(equals + 1)));
+            if (equals != std::string::npos) line.value = Unquote(Trim(body.substr(equals + 1)));
         }
         line.section = section;
         lines.push_back(line);
@@ -85,8 +88,7 @@ bool ConfigText::FindSection(const char* section, size_t& begin, size_t& end) co
         while (begin < lines.size() &&
                !(lines[begin].isHeader && SameName(lines[begin].section, section)))
             ++begin;
-        if (begin == lines.size())
-            return false;
+        if (begin == lines.size()) return false;
         ++begin;
     }
     end = begin;
@@ -98,11 +100,9 @@ bool ConfigText::FindSection(const char* section, size_t& begin, size_t& end) co
 int ConfigText::FindLine(const char* section, const char* key) const
 {
     size_t begin, end;
-    if (!FindSection(section, begin, end))
-        return -1;
+    if (!FindSection(section, begin, end)) return -1;
     for (size_t i = begin; i < end; ++i)
-        if (SameName(lines[i].key, key))
-            return int(i);
+        if (SameName(lines[i].key, key)) return int(i);
     return -1;
 }
 
@@ -115,8 +115,7 @@ bool ConfigText::HasSection(const char* section) const
 bool ConfigText::Find(const char* section, const char* key, std::string& value) const
 {
     const int i = FindLine(section, key);
-    if (i < 0)
-        return false;
+    if (i < 0) return false;
     value = lines[size_t(i)].value;
     return true;
 }
@@ -145,8 +144,7 @@ void ConfigText::Set(const char* section, const char* key, const std::string& va
     }
     lines.insert(lines.begin() + long(end), line);
     // A file that ended mid-line now ends after the line just added.
-    if (end + 1 == lines.size())
-        endsMidLine = false;
+    if (end + 1 == lines.size()) endsMidLine = false;
 }
 
 std::string ConfigText::Text() const
@@ -155,8 +153,7 @@ std::string ConfigText::Text() const
     for (size_t i = 0; i < lines.size(); ++i)
     {
         text += lines[i].text;
-        if (i + 1 < lines.size() || !endsMidLine)
-            text += lineBreak;
+        if (i + 1 < lines.size() || !endsMidLine) text += lineBreak;
     }
     return text;
 }

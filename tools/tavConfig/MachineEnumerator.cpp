@@ -30,12 +30,9 @@ struct Probe
 int BestFilter(const D3DCAPS9& caps)
 {
     const DWORD f = caps.TextureFilterCaps;
-    if (!(f & D3DPTFILTERCAPS_MINFLINEAR) || !(f & D3DPTFILTERCAPS_MAGFLINEAR))
-        return 0;
-    if (!(f & D3DPTFILTERCAPS_MIPFLINEAR))
-        return 1;
-    if (!(f & D3DPTFILTERCAPS_MINFANISOTROPIC) || caps.MaxAnisotropy < 2)
-        return 2;
+    if (!(f & D3DPTFILTERCAPS_MINFLINEAR) || !(f & D3DPTFILTERCAPS_MAGFLINEAR)) return 0;
+    if (!(f & D3DPTFILTERCAPS_MIPFLINEAR)) return 1;
+    if (!(f & D3DPTFILTERCAPS_MINFANISOTROPIC) || caps.MaxAnisotropy < 2) return 2;
     return 3;
 }
 
@@ -47,7 +44,8 @@ std::vector<SampleOffer> Samples(const Probe& p, D3DFORMAT surface, BOOL windowe
     {
         DWORD levels = 0;
         const auto t = D3DMULTISAMPLE_TYPE(type);
-        if (FAILED(p.d3d->CheckDeviceMultiSampleType(p.adapter, p.type, surface, windowed, t, &levels)))
+        if (FAILED(p.d3d->CheckDeviceMultiSampleType(p.adapter, p.type, surface, windowed, t,
+                                                     &levels)))
             continue;
         if (depth && FAILED(p.d3d->CheckDeviceMultiSampleType(p.adapter, p.type, D3DFORMAT(depth),
                                                               windowed, t, nullptr)))
@@ -65,19 +63,20 @@ bool Surface(const Probe& p, const FormatChoice& choice, D3DFORMAT desktop, Surf
     {
         D3DDISPLAYMODE mode = {};
         if (SUCCEEDED(p.d3d->EnumAdapterModes(p.adapter, choice.display, i, &mode)))
-            out.modes.push_back(DisplayMode{int(mode.Width), int(mode.Height), int(mode.RefreshRate)});
+            out.modes.push_back(
+                DisplayMode{int(mode.Width), int(mode.Height), int(mode.RefreshRate)});
     }
-    if (out.modes.empty())
-        return false;
+    if (out.modes.empty()) return false;
     for (D3DFORMAT depth : DepthFormats)
-        if (SUCCEEDED(p.d3d->CheckDeviceFormat(p.adapter, p.type, choice.display, D3DUSAGE_DEPTHSTENCIL,
-                                               D3DRTYPE_SURFACE, depth)))
+        if (SUCCEEDED(p.d3d->CheckDeviceFormat(p.adapter, p.type, choice.display,
+                                               D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, depth)))
             out.depthFormats.push_back(int(depth));
     const int depth = out.depthFormats.empty() ? 0 : out.depthFormats.front();
     for (D3DFORMAT backBuffer : choice.backBuffers)
         if (backBuffer != D3DFMT_UNKNOWN &&
             SUCCEEDED(p.d3d->CheckDeviceType(p.adapter, p.type, choice.display, backBuffer, FALSE)))
-            out.backBuffers.push_back(BackBufferOffer{int(backBuffer), Samples(p, backBuffer, FALSE, depth)});
+            out.backBuffers.push_back(
+                BackBufferOffer{int(backBuffer), Samples(p, backBuffer, FALSE, depth)});
     out.windowedSamples = Samples(p, desktop, TRUE, depth);
     return !out.backBuffers.empty();
 }
@@ -87,17 +86,16 @@ AdapterOffer Adapter(IDirect3D9* d3d, UINT ordinal)
     AdapterOffer adapter{};
     D3DADAPTER_IDENTIFIER9 id = {};
     adapter.name = SUCCEEDED(d3d->GetAdapterIdentifier(ordinal, 0, &id)) ? id.Description : "";
-    if (adapter.name.empty())
-        adapter.name = "Adapter " + std::to_string(ordinal);
+    if (adapter.name.empty()) adapter.name = "Adapter " + std::to_string(ordinal);
     D3DDISPLAYMODE desktop = {};
     d3d->GetAdapterDisplayMode(ordinal, &desktop);
     adapter.desktopFormat = int(desktop.Format);
-    adapter.desktop = DisplayMode{int(desktop.Width), int(desktop.Height), int(desktop.RefreshRate)};
+    adapter.desktop =
+        DisplayMode{int(desktop.Width), int(desktop.Height), int(desktop.RefreshRate)};
     for (D3DDEVTYPE type : DeviceTypes)
     {
         D3DCAPS9 caps = {};
-        if (FAILED(d3d->GetDeviceCaps(ordinal, type, &caps)))
-            continue;
+        if (FAILED(d3d->GetDeviceCaps(ordinal, type, &caps))) continue;
         DeviceOffer device{int(type),
                            (caps.DevCaps & D3DDEVCAPS_PUREDEVICE) &&
                                (caps.DevCaps & D3DDEVCAPS_HWTRANSFORMANDLIGHT),
@@ -107,11 +105,9 @@ AdapterOffer Adapter(IDirect3D9* d3d, UINT ordinal)
         for (const FormatChoice& choice : FormatChoices)
         {
             SurfaceOffer surface{};
-            if (Surface(probe, choice, desktop.Format, surface))
-                device.formats.push_back(surface);
+            if (Surface(probe, choice, desktop.Format, surface)) device.formats.push_back(surface);
         }
-        if (!device.formats.empty())
-            adapter.devices.push_back(device);
+        if (!device.formats.empty()) adapter.devices.push_back(device);
     }
     return adapter;
 }
@@ -121,8 +117,7 @@ MachineOffer EnumerateMachine()
 {
     MachineOffer offer;
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
-    if (!d3d)
-        return offer;
+    if (!d3d) return offer;
     const UINT count = d3d->GetAdapterCount();
     for (UINT i = 0; i < count; ++i)
         offer.adapters.push_back(Adapter(d3d, i));

@@ -15,23 +15,20 @@ namespace
 // A whole decimal number in the range of int, nothing else.
 bool ParseInt(const std::string& text, int& out)
 {
-    if (text.empty() || text.size() > 12)
-        return false;
+    if (text.empty() || text.size() > 12) return false;
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text.c_str(), &end, 10);
     if (*end != '\0' || errno == ERANGE || value < -2147483647L - 1 || value > 2147483647L)
         return false;
-    if (!(text[0] == '-' || text[0] == '+' || (text[0] >= '0' && text[0] <= '9')))
-        return false;
+    if (!(text[0] == '-' || text[0] == '+' || (text[0] >= '0' && text[0] <= '9'))) return false;
     out = int(value);
     return true;
 }
 
 bool ParseFloat(const std::string& text, float& out)
 {
-    if (text.empty() || text.size() > 19)
-        return false;
+    if (text.empty() || text.size() > 19) return false;
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (*end != '\0' || !std::isfinite(value) || std::fabs(value) > 1e30 ||
@@ -88,16 +85,14 @@ bool ReadKey(const Key& key, const std::string& text, Settings& settings)
     int number = 0;
     if (key.intField || key.boolField)
     {
-        if (!ParseInt(text, number))
-            return false;
+        if (!ParseInt(text, number)) return false;
         if (key.intField)
             settings.*key.intField = number;
         else
             settings.*key.boolField = number != 0;
         return true;
     }
-    if (key.floatField)
-        return ParseFloat(text, settings.*key.floatField);
+    if (key.floatField) return ParseFloat(text, settings.*key.floatField);
     // The engine reads at most 254 characters of the command.
     settings.*key.textField = text.substr(0, 254);
     return true;
@@ -105,27 +100,22 @@ bool ReadKey(const Key& key, const std::string& text, Settings& settings)
 
 std::string KeyText(const Key& key, const Settings& settings)
 {
-    if (key.intField)
-        return std::to_string(settings.*key.intField);
-    if (key.boolField)
-        return settings.*key.boolField ? "1" : "0";
-    if (key.floatField)
-        return FormatFloat(settings.*key.floatField);
+    if (key.intField) return std::to_string(settings.*key.intField);
+    if (key.boolField) return settings.*key.boolField ? "1" : "0";
+    if (key.floatField) return FormatFloat(settings.*key.floatField);
     // The platform drops one pair of quotes, so a quoted command keeps its own.
     const std::string& text = settings.*key.textField;
-    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front())
+    if (text.size() >= 2 && (text.front() == '"' || text.front() == '\'') &&
+        text.back() == text.front())
         return "\"" + text + "\"";
     return text;
 }
 
 bool SameValue(const Key& key, const Settings& a, const Settings& b)
 {
-    if (key.intField)
-        return a.*key.intField == b.*key.intField;
-    if (key.boolField)
-        return a.*key.boolField == b.*key.boolField;
-    if (key.floatField)
-        return a.*key.floatField == b.*key.floatField;
+    if (key.intField) return a.*key.intField == b.*key.intField;
+    if (key.boolField) return a.*key.boolField == b.*key.boolField;
+    if (key.floatField) return a.*key.floatField == b.*key.floatField;
     return a.*key.textField == b.*key.textField;
 }
 } // namespace

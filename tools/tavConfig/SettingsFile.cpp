@@ -10,8 +10,7 @@ std::string JoinNames(const std::vector<std::string>& names, size_t most)
     std::string text;
     for (size_t i = 0; i < names.size() && i < most; ++i)
         text += (i ? ", " : "") + names[i];
-    if (names.size() > most)
-        text += ", ...";
+    if (names.size() > most) text += ", ...";
     return text;
 }
 } // namespace
@@ -34,23 +33,22 @@ SettingsFile::SettingsFile(const std::string& found, bool exists, const MachineO
         AddNote("tav.cfg is damaged (it is no settings file): the defaults are shown, and OK "
                 "writes a new file.");
     }
-    if (readable)
-        settings = ReadSettings(text, report);
+    if (readable) settings = ReadSettings(text, report);
     if (readable && !report.missing.empty())
         AddNote("tav.cfg lacks " + std::to_string(report.missing.size()) + " of its " +
                 std::to_string(SettingsKeyCount) + " settings" +
-                (text.EndsMidLine() ? " (it was cut short)" : "") + ": the defaults are shown for " +
-                JoinNames(report.missing, 6) + ".");
+                (text.EndsMidLine() ? " (it was cut short)" : "") +
+                ": the defaults are shown for " + JoinNames(report.missing, 6) + ".");
     if (!report.invalid.empty())
-        AddNote("Not numbers, the defaults are shown instead: " + JoinNames(report.invalid, 4) + ".");
+        AddNote("Not numbers, the defaults are shown instead: " + JoinNames(report.invalid, 4) +
+                ".");
     for (const std::string& line : FixSettings(settings, offer))
         AddNote(line);
 }
 
 void SettingsFile::AddNote(const std::string& line)
 {
-    if (!note.empty())
-        note += "\r\n";
+    if (!note.empty()) note += "\r\n";
     note += line;
 }
 
@@ -59,8 +57,7 @@ std::string SettingsFile::Save(const Settings& chosen) const
     ConfigText text(readable ? bytes : std::string("[TAV]\n"));
     Settings written = chosen;
     written.isSetup = 1;
-    if (written.setup.empty())
-        written.setup = "tavConfig.exe";
+    if (written.setup.empty()) written.setup = "tavConfig.exe";
     WriteSettings(written, text);
     return text.Text();
 }

@@ -97,7 +97,8 @@ TEST_F(GameRestart, RestartsThroughTheSpaceKeyKeepTheProcessMemoryFlat)
     // One game's meshes, collision mesh and world take several megabytes:
     // leaking any of them in every game would be far above this.
     EXPECT_LT(late - early, 2.0);
-    // The working set (which also counts the driver's side) may settle
-    // during the first games, but then stays put.
-    EXPECT_LT(lateSet - middleSet, 4.0);
+    // The working set (which also counts the driver's side and moves by a
+    // few megabytes on a loaded machine) may settle during the first games,
+    // but then stays put: a game's worth leaked per game would add tens.
+    EXPECT_LT(lateSet - middleSet, 8.0);
 }

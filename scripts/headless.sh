@@ -49,13 +49,6 @@ if [ -z "${DISPLAY:-}" ]; then
     [ -s "$session/display" ] || { echo "headless: Xvfb did not start" >&2; cat "$session/xvfb.log" >&2; exit 1; }
     export DISPLAY=":$(head -n1 "$session/display")"
     have_real_display=0
-    # Full screen works only at a mode the server lists, and Xvfb lists just
-    # its own size: add two common ones before Wine reads the list.
-    for mode in "800x600 40.00 800 840 968 1056 600 601 605 628 -hsync +vsync" \
-                "640x480 25.18 640 656 752 800 480 490 492 525 -hsync -vsync"; do
-        name="${mode%% *}"
-        xrandr --newmode $mode >/dev/null 2>&1 && xrandr --addmode screen "$name" >/dev/null 2>&1
-    done
 else
     have_real_display=1
 fi

@@ -7,8 +7,7 @@
 // reads them in large pieces. Each figure is the median of five rounds,
 // ours and plain alternating. Needs the local host on 127.0.0.1 (run it
 // under scripts/netns-run.sh).
-#include "net/tavTCPConnecter.h"
-#include "net/tavTCPListener.h"
+#include "NetPeers.h"
 
 #include <algorithm>
 #include <atomic>
@@ -37,26 +36,6 @@ double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-sockaddr_in Loopback(uint16_t port)
-{
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return a;
-}
-
-uint16_t FreePort()
-{
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a = Loopback(0);
-    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    int length = sizeof a;
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-    closesocket(s);
-    return ntohs(a.sin_port);
 }
 
 // Counts packets, or echoes them.
@@ -92,14 +71,9 @@ struct RawPair
     SOCKET a, b;
     RawPair()
     {
-        const SOCKET server = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = Loopback(0);
-        bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(server, 1);
-        int length = sizeof address;
-        getsockname(server, reinterpret_cast<sockaddr*>(&address), &length);
-        a = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        connect(a, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        uint16_t port = 0;
+        const SOCKET server = nettest::RawListen(port);
+        a = nettest::RawConnect(port);
         b = accept(server, nullptr, nullptr);
         closesocket(server);
     }
@@ -137,7 +111,8 @@ bool ReceiveAll(SOCKET s, char* data, int size)
 double OursPacketsPerSecond()
 {
     BenchListener listener;
-    const uint16_t port = FreePort();
+    const uint16_t port = nettest::FreePort();
+    listener.JoinMessages(true);
     if (!listener.Start(port, 1)) return 0;
     BenchConnecter connecter;
     connecter.Connect("127.0.0.1", port);
@@ -180,7 +155,8 @@ double OursRoundTripMicroseconds()
 {
     BenchListener listener;
     listener.echo = true;
-    const uint16_t port = FreePort();
+    const uint16_t port = nettest::FreePort();
+    listener.JoinMessages(true);
     if (!listener.Start(port, 1)) return 0;
     BenchConnecter connecter;
     connecter.Connect("127.0.0.1", port);

@@ -22,6 +22,34 @@ bool WaitWritable(SOCKET socket, DWORD timeoutMs)
 }
 } // namespace
 
+void TrafficStats::CountSent(uint32_t bytes, uint32_t calls)
+{
+    if (calls > 0) extraSendCalls += calls - 1;
+    sendCalls += calls;
+    bytesSent += bytes;
+}
+
+void TrafficStats::CountReceived(uint32_t bytes)
+{
+    ++packetsReceived;
+    bytesReceived += bytes;
+}
+
+void TrafficStats::Get(uint32_t& sent, uint32_t& calls, uint32_t& extraCalls,
+                       uint32_t& received, uint32_t& packets) const
+{
+    sent = bytesSent;
+    calls = sendCalls;
+    extraCalls = extraSendCalls;
+    received = bytesReceived;
+    packets = packetsReceived;
+}
+
+void TrafficStats::Zero()
+{
+    bytesSent = sendCalls = extraSendCalls = bytesReceived = packetsReceived = 0;
+}
+
 bool tavSocket::Create()
 {
     handle = socket(AF_INET, type, protocol);
@@ -70,6 +98,13 @@ tavSocket::SendResult tavSocket::SendMessageOn(SOCKET socket, const void* data, 
     }
     if (left > 0 && result.bytes > 0) shutdown(socket, SD_BOTH);
     return result;
+}
+
+uint32_t tavSocket::SendCounted(SOCKET socket, const void* data, size_t size, TrafficStats& stats)
+{
+    const SendResult sent = SendMessageOn(socket, data, size);
+    stats.CountSent(sent.bytes, sent.calls);
+    return sent.bytes;
 }
 
 } // namespace tavNet

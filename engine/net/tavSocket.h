@@ -6,6 +6,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,6 +31,22 @@ struct ClientSlot
     SOCKET socket;       // INVALID_SOCKET when free
     int32_t slot;        // -1 when free, else this entry's own index
     uint32_t reserved;   // 0
+};
+
+// The send and receive statistics of one side. Sends and receives run on
+// different threads, so every counter is atomic.
+struct TrafficStats
+{
+    std::atomic<uint32_t> bytesSent{0}, sendCalls{0}, extraSendCalls{0};
+    std::atomic<uint32_t> bytesReceived{0}, packetsReceived{0};
+
+    // One message that took `calls` successful send calls for `bytes`.
+    void CountSent(uint32_t bytes, uint32_t calls);
+    // One packet of `bytes` payload bytes.
+    void CountReceived(uint32_t bytes);
+    void Get(uint32_t& sent, uint32_t& calls, uint32_t& extraCalls, uint32_t& received,
+             uint32_t& packets) const;
+    void Zero();
 };
 
 class tavSocket
@@ -74,6 +91,9 @@ protected:
     // half sent the peer could no longer find where the next one starts,
     // so the connection is shut down.
     static SendResult SendMessageOn(SOCKET socket, const void* data, size_t size);
+    // SendMessageOn, counted in `stats`; the bytes sent.
+    static uint32_t SendCounted(SOCKET socket, const void* data, size_t size,
+                                TrafficStats& stats);
 };
 
 } // namespace tavNet

@@ -21,8 +21,7 @@ private:
 };
 
 tavTCPConnecter::tavTCPConnecter()
-    : stopped(true), bytesSent(0), sendCalls(0), extraSendCalls(0), bytesReceived(0),
-      packetsReceived(0)
+    : stopped(true)
 {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 0), &data);
@@ -42,7 +41,7 @@ void tavTCPConnecter::Connect(const char* host, uint16_t port)
     if (!host) return;
     Disconnect();
     thread.Join(); // a loop that ended on a peer close may still be leaving
-    bytesSent = sendCalls = extraSendCalls = bytesReceived = packetsReceived = 0;
+    stats.Zero();
     if (handle == INVALID_SOCKET && !Create()) return;
 
     sockaddr_in remote = {};
@@ -76,11 +75,7 @@ uint32_t tavTCPConnecter::Send(const void* data, uint32_t size)
 {
     tavLockGuard guard(sendLock);
     if (handle == INVALID_SOCKET) return 0;
-    const SendResult sent = SendMessageOn(handle, data, size);
-    if (sent.calls > 0) extraSendCalls += sent.calls - 1;
-    sendCalls += sent.calls;
-    bytesSent += sent.bytes;
-    return sent.bytes;
+    return SendCounted(handle, data, size, stats);
 }
 
 void tavTCPConnecter::Disconnect()
@@ -100,22 +95,6 @@ void tavTCPConnecter::Disconnect()
         CloseSocket();
     }
     if (wasConnected) OnDisconnect();
-}
-
-void tavTCPConnecter::GetStats(uint32_t& sent, uint32_t& calls, uint32_t& extraCalls,
-                               uint32_t& received, uint32_t& packets) const
-{
-    sent = bytesSent;
-    calls = sendCalls;
-    extraCalls = extraSendCalls;
-    received = bytesReceived;
-    packets = packetsReceived;
-}
-
-void tavTCPConnecter::CountReceived(uint32_t bytes)
-{
-    ++packetsReceived;
-    bytesReceived += bytes;
 }
 
 void tavTCPConnecter::CloseSocket()

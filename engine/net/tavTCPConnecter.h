@@ -45,9 +45,12 @@ public:
     bool IsConnected() const { return !stopped; }
 
     void GetStats(uint32_t& bytesSent, uint32_t& sendCalls, uint32_t& extraSendCalls,
-                  uint32_t& bytesReceived, uint32_t& packetsReceived) const;
+                  uint32_t& bytesReceived, uint32_t& packetsReceived) const
+    {
+        stats.Get(bytesSent, sendCalls, extraSendCalls, bytesReceived, packetsReceived);
+    }
     // One packet of `bytes` payload bytes received.
-    void CountReceived(uint32_t bytes);
+    void CountReceived(uint32_t bytes) { stats.CountReceived(bytes); }
 
     virtual void OnConnect() {}
     virtual void OnDisconnect() {}
@@ -66,8 +69,7 @@ private:
 
     tavThread thread;
     std::atomic<bool> stopped;
-    std::atomic<uint32_t> bytesSent, sendCalls, extraSendCalls;
-    std::atomic<uint32_t> bytesReceived, packetsReceived;
+    TrafficStats stats; // zeroed by each Connect
     // The reassembly: expectedSize and the receive buffer of a message that
     // spans several reads.
     tavPacketAssembler assembler;

@@ -1,7 +1,6 @@
 #include "net/tavTCPListener.h"
 
 #include <cstdio>
-#include <vector>
 
 namespace tavNet
 {
@@ -45,9 +44,8 @@ private:
 } // namespace
 
 tavTCPListener::tavTCPListener()
-    : stop(false), nextSlot(0), clientCount(0), maxClients(0), clients(nullptr),
-      slotStates(nullptr), bytesSent(0), sendCalls(0), extraSendCalls(0), bytesReceived(0),
-      packetsReceived(0)
+    : stop(false), joinMessages(false), nextSlot(0), firstPolled(0), clientCount(0), maxClients(0), clients(nullptr),
+      slotStates(nullptr)
 {
     WSADATA data;
     WSAStartup(MAKEWORD(2, 0), &data);
@@ -81,6 +79,7 @@ bool tavTCPListener::Start(uint16_t port, uint32_t tableSize)
         ClearSlot(clients[i]);
     maxClients = tableSize;
     nextSlot = 0;
+    firstPolled = 0;
     clientCount = 0;
 
     // 2. Bind to the local host and listen.
@@ -141,11 +140,7 @@ uint32_t tavTCPListener::SendTo(uint32_t slotIndex, const void* data, uint32_t s
     tavLockGuard guard(slotStates[slotIndex].sendLock);
     const ClientSlot& client = clients[slotIndex];
     if (client.slot < 0 || client.socket == INVALID_SOCKET) return 0;
-    const SendResult sent = SendMessageOn(client.socket, data, size);
-    if (sent.calls > 0) extraSendCalls += sent.calls - 1;
-    sendCalls += sent.calls;
-    bytesSent += sent.bytes;
-    return sent.bytes;
+    return SendCounted(client.socket, data, size, stats);
 }
 
 uint32_t tavTCPListener::SendToAll(const void* data, uint32_t size)
@@ -155,22 +150,6 @@ uint32_t tavTCPListener::SendToAll(const void* data, uint32_t size)
         if (clients[i].slot >= 0 && clients[i].socket != INVALID_SOCKET)
             total += SendTo(i, data, size);
     return total;
-}
-
-void tavTCPListener::GetStats(uint32_t& sent, uint32_t& calls, uint32_t& extraCalls,
-                              uint32_t& received, uint32_t& packets) const
-{
-    sent = bytesSent;
-    calls = sendCalls;
-    extraCalls = extraSendCalls;
-    received = bytesReceived;
-    packets = packetsReceived;
-}
-
-void tavTCPListener::CountReceived(uint32_t bytes)
-{
-    ++packetsReceived;
-    bytesReceived += bytes;
 }
 
 ClientSlot* tavTCPListener::GetClients(uint32_t& tableSize) const
@@ -191,28 +170,26 @@ DWORD WINAPI tavTCPListener::ServerLoop(void* listener)
 // or a client to become readable, then accept and read.
 void tavTCPListener::ServePass()
 {
-    // 1. The read set, in the documented layout of an fd_set but as large as
-    // the table. A full table leaves the listening socket out: the waiting
-    // connections stay in the backlog, and select does not wake for them
-    // over and over.
-    std::vector<SOCKET> set(1 + 1 + maxClients);
-    std::vector<uint32_t> slotOf(maxClients + 1);
-    u_int count = 0;
+    // 1. The read set: at most FD_SETSIZE sockets. A full table leaves the
+    // listening socket out: the waiting connections stay in the backlog,
+    // and select does not wake for them over and over. When the clients in
+    // use do not all fit, the next pass starts with the first one left out,
+    // so every client gets its turn.
+    fd_set read;
+    FD_ZERO(&read);
     const bool accepting = clientCount < maxClients;
-    if (accepting) set[1 + count++] = handle;
-    for (uint32_t i = 0; i < maxClients; ++i)
-        if (clients[i].slot >= 0)
-        {
-            slotOf[count] = i;
-            set[1 + count++] = clients[i].socket;
-        }
-    set[0] = count;
-    fd_set* read = reinterpret_cast<fd_set*>(set.data());
-    static_assert(sizeof(u_int) <= sizeof(SOCKET), "fd_count must fit the first entry");
+    if (accepting) FD_SET(handle, &read);
+    uint32_t n = 0;
+    for (; n < maxClients && read.fd_count < FD_SETSIZE; ++n)
+    {
+        const uint32_t i = (firstPolled + n) % maxClients;
+        if (clients[i].slot >= 0) FD_SET(clients[i].socket, &read);
+    }
+    if (n < maxClients) firstPolled = (firstPolled + n) % maxClients;
 
     // 2. Wait.
     timeval timeout = {0, 100000};
-    const int ready = select(0, read, nullptr, nullptr, &timeout);
+    const int ready = select(0, &read, nullptr, nullptr, &timeout);
     if (ready < 0)
     {
         OnError(WSAGetLastError());
@@ -223,10 +200,9 @@ void tavTCPListener::ServePass()
 
     // 3. Serve what is readable. select keeps only the ready sockets, in
     // order; map each back to its slot.
-    const u_int readyCount = u_int(set[0]);
-    std::vector<SOCKET> readable(set.begin() + 1, set.begin() + 1 + readyCount);
-    for (SOCKET s : readable)
+    for (u_int r = 0; r < read.fd_count; ++r)
     {
+        const SOCKET s = read.fd_array[r];
         if (accepting && s == handle)
         {
             if (ClientSlot* client = Accept()) OnAccept(client);
@@ -281,7 +257,8 @@ ClientSlot* tavTCPListener::Accept()
 void tavTCPListener::ReceiveFrom(uint32_t index)
 {
     char bytes[ReceiveChunk];
-    const int received = recv(clients[index].socket, bytes, sizeof bytes, 0);
+    const int want = joinMessages ? ReceiveChunk : PacketRead;
+    const int received = recv(clients[index].socket, bytes, want, 0);
     if (received <= 0)
     {
         if (received != 0)
@@ -293,6 +270,21 @@ void tavTCPListener::ReceiveFrom(uint32_t index)
         Drop(index);
         return;
     }
+    if (joinMessages)
+    {
+        ReceiveJoined(index, bytes, received);
+        return;
+    }
+    // One read is one packet: the bytes after its length prefix.
+    const int prefix = int(tavPacketAssembler::PrefixSize);
+    if (received <= prefix) return;
+    Packet packet = {1, uint32_t(received - prefix), reinterpret_cast<const uint8_t*>(bytes) + prefix};
+    CountReceived(packet.size);
+    OnReceive(&clients[index], &packet);
+}
+
+void tavTCPListener::ReceiveJoined(uint32_t index, const char* bytes, int received)
+{
     SlotSink sink(*this, clients[index]);
     const tavPacketAssembler::Result result = slotStates[index].assembler.Feed(
         reinterpret_cast<const uint8_t*>(bytes), size_t(received), sink);

@@ -1,7 +1,14 @@
 #pragma once
 // The server side of tavNet: accepts up to a fixed number of clients on one
-// port and serves them all from one thread with select. Messages arrive
-// whole, once and in order per client, however TCP cut them up.
+// port and serves them all from one thread with select.
+//
+// What OnReceive gets: by default each recv of up to 56 bytes from a client
+// is one packet, the bytes after its first two (the length prefix), so a
+// message longer than 54 payload bytes, or two that TCP delivered together,
+// arrive in pieces. JoinMessages(true) makes the listener read the wire
+// format instead: each message then arrives whole, once and in order per
+// client, however TCP cut it up, and a client whose length prefix is below
+// 2 is dropped.
 //
 // The callbacks run on the server thread (OnAccept, OnDisconnect,
 // OnReceive, OnError); lock what they share with other threads (the
@@ -35,6 +42,9 @@ public:
     // socket when maxClients is 0. A failing bind (the table is freed) or
     // listen reports OnError with the Winsock code and gives false.
     bool Start(uint16_t port, uint32_t maxClients);
+    // Whole messages for OnReceive (see the top of this file); off until
+    // called. Set it before Start.
+    void JoinMessages(bool join) { joinMessages = join; }
     // Stops the server thread (it notices within one select timeout,
     // 100 ms, plus a callback that is running) and closes every client
     // socket without callbacks. Safe to call twice; not from a callback.
@@ -48,9 +58,12 @@ public:
     uint32_t SendToAll(const void* data, uint32_t size);
 
     void GetStats(uint32_t& bytesSent, uint32_t& sendCalls, uint32_t& extraSendCalls,
-                  uint32_t& bytesReceived, uint32_t& packetsReceived) const;
+                  uint32_t& bytesReceived, uint32_t& packetsReceived) const
+    {
+        stats.Get(bytesSent, sendCalls, extraSendCalls, bytesReceived, packetsReceived);
+    }
     // One packet of `bytes` payload bytes received.
-    void CountReceived(uint32_t bytes);
+    void CountReceived(uint32_t bytes) { stats.CountReceived(bytes); }
     bool IsStopping() const { return stop; }
     // The client table (null before Start) and its size. Entries change on
     // the server thread.
@@ -68,24 +81,28 @@ public:
 
 private:
     struct SlotState;
+    // Bytes of one read when messages are not joined: one packet at most.
+    static constexpr int PacketRead = 56;
 
     static DWORD WINAPI ServerLoop(void* listener);
     void ServePass();
     ClientSlot* Accept();
     void ReceiveFrom(uint32_t index);
+    void ReceiveJoined(uint32_t index, const char* bytes, int received);
     void Drop(uint32_t index);
     void CloseClients();
     void FreeTable();
 
     std::atomic<bool> stop;
+    bool joinMessages;
     uint32_t nextSlot;
+    uint32_t firstPolled; // where the read set starts when the table exceeds it
     std::atomic<uint32_t> clientCount;
     uint32_t maxClients;
     ClientSlot* clients;
     SlotState* slotStates; // beside each slot: its reassembly and send lock
     tavThread thread;
-    std::atomic<uint32_t> bytesSent, sendCalls, extraSendCalls;
-    std::atomic<uint32_t> bytesReceived, packetsReceived;
+    TrafficStats stats;
 };
 
 } // namespace tavNet

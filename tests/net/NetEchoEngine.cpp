@@ -71,6 +71,7 @@ void NetEchoEngine::OnCommandInts(uint32_t id, int port, int, int)
     if (id != NetEchoCommand) return;
     // 1. A listener on the local host.
     EchoListener listener;
+    listener.JoinMessages(true);
     if (port <= 0 || port > 65535 || !listener.Start(uint16_t(port), 4))
     {
         Report(Red, "netecho: cannot listen on port " + std::to_string(port) + " (" +

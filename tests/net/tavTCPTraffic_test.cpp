@@ -97,6 +97,7 @@ TEST_F(TCPTraffic, SixtyFourConnectersExchangePacketsWholeOnceAndInOrder)
 {
     const uint32_t peers = 64, perPeer = 10000 / peers + 1; // 10,048 each way
     RecordingListener listener;
+    listener.JoinMessages(true);
     const uint16_t port = FreePort();
     ASSERT_TRUE(listener.Start(port, peers));
 
@@ -198,6 +199,7 @@ TEST_F(TCPTraffic, SixtyFourConnectersExchangePacketsWholeOnceAndInOrder)
 TEST_F(TCPTraffic, GarbageAndCutOffPeersLeaveTheOthersServed)
 {
     RecordingListener listener;
+    listener.JoinMessages(true);
     const uint16_t port = FreePort();
     ASSERT_TRUE(listener.Start(port, 8));
     listener.onReceive = [&](ClientSlot* client, const Packet* p)
@@ -348,6 +350,7 @@ TEST_F(TCPTraffic, ShutdownWhileTrafficFlowsJoinsTheThreadAndClosesEverySocket)
         auto listener = std::make_unique<RecordingListener>();
         RecordingListener* server = listener.get();
         const uint16_t port = FreePort();
+        listener->JoinMessages(true);
         ASSERT_TRUE(listener->Start(port, 8));
         std::atomic<uint32_t> bounced(0);
         listener->onReceive = [server, &bounced](ClientSlot* client, const Packet* p)

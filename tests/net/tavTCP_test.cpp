@@ -121,12 +121,41 @@ TEST_F(TCP, TenBytesGoOnTheWireAsTwelveStartingWithTheLength)
     closesocket(server);
 }
 
-// Messages cut anywhere by the sender arrive whole on both sides, and a
-// peer that closes is a disconnect, not an error.
+// Without joining, each read of up to 56 bytes is one packet: the bytes
+// after its first two, whatever the length prefix said.
+TEST_F(TCP, EachReadIsOnePacketUntilMessagesAreJoined)
+{
+    RecordingListener listener;
+    const uint16_t port = FreePort();
+    ASSERT_TRUE(listener.Start(port, 2));
+    const SOCKET client = RawConnect(port);
+    ASSERT_TRUE(listener.WaitAccepts(1));
+    Bytes hundred = Counting(102);
+    hundred[0] = 102;
+    hundred[1] = 0;
+    ASSERT_TRUE(RawSend(client, {12, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    ASSERT_TRUE(listener.WaitPackets(1));
+    ASSERT_TRUE(RawSend(client, hundred));
+    ASSERT_TRUE(listener.WaitPackets(3));
+    EXPECT_EQ(listener.packets[0].second, Counting(10));
+    EXPECT_EQ(listener.packets[1].second, Bytes(hundred.begin() + 2, hundred.begin() + 56));
+    EXPECT_EQ(listener.packets[2].second, Bytes(hundred.begin() + 58, hundred.end()));
+    uint32_t sent, calls, extra, received, packets;
+    listener.GetStats(sent, calls, extra, received, packets);
+    EXPECT_EQ(received, 10u + 54u + 44u);
+    EXPECT_EQ(packets, 3u);
+    closesocket(client);
+    ASSERT_TRUE(listener.WaitDisconnects(1));
+    EXPECT_TRUE(listener.errors.empty());
+}
+
+// Messages cut anywhere by the sender arrive whole on both sides once the
+// listener joins them, and a peer that closes is a disconnect, not an error.
 TEST_F(TCP, CutMessagesArriveWholeAndAClosingPeerIsNoError)
 {
     Bytes stream = {5, 0, 'a', 'b', 'c', 2, 0, 4, 0, 'x', 'y'};
     RecordingListener listener;
+    listener.JoinMessages(true);
     const uint16_t port = FreePort();
     ASSERT_TRUE(listener.Start(port, 2));
     const SOCKET client = RawConnect(port);

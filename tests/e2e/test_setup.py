@@ -52,6 +52,40 @@ def wait_gone(timeout):
     return False
 
 
+# Xvfb lists only its own size; the dialog's resolution list is tested with
+# two more common modes, added to this session's screen for these tests only.
+EXTRA_MODES = ("800x600 40.00 800 840 968 1056 600 601 605 628 -hsync +vsync",
+               "640x480 25.18 640 656 752 800 480 490 492 525 -hsync -vsync")
+
+
+def xrandr(*args):
+    return subprocess.run(["xrandr"] + list(args), capture_output=True, text=True)
+
+
+def restart_wine():
+    """Wine reads the screen's modes when its server starts. (The server and
+    the prefix's background processes stay on: no pipes of ours for them.)"""
+    quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    subprocess.run(["wineserver", "-k"], **quiet)
+    subprocess.run(["wineserver", "-w"], **quiet)
+    subprocess.run(["wineserver", "-p"], **quiet)
+    subprocess.run(["wine64", "wineboot"], **quiet)
+
+
+def setUpModule():
+    for mode in EXTRA_MODES:
+        xrandr("--newmode", *mode.split())
+        xrandr("--addmode", "screen", mode.split()[0])
+    restart_wine()
+
+
+def tearDownModule():
+    for mode in EXTRA_MODES:
+        xrandr("--delmode", "screen", mode.split()[0])
+        xrandr("--rmmode", mode.split()[0])
+    restart_wine()
+
+
 class SetupUtility(unittest.TestCase):
     game = utility = None
 
@@ -91,7 +125,11 @@ class SetupUtility(unittest.TestCase):
             self.assertEqual(code, 0, f.read().decode("latin-1")[-2000:])
 
     def wait_dialog(self):
-        self.assertIsNotNone(tavrun.find_window(TITLE, 30), "no window titled " + TITLE)
+        window = tavrun.find_window(TITLE, 30)
+        self.assertIsNotNone(window, "no window titled " + TITLE)
+        # The keys go to the focused window: started by the game as it
+        # quits, the dialog may open before the game's window is gone.
+        tavrun.xdotool("windowfocus", "--sync", window, check=False)
         end = time.time() + 20
         controls = dialog_controls()
         while time.time() < end and not (controls and controls.get(RESOLUTION, (0, ""))[1]):

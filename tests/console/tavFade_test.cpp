@@ -33,8 +33,8 @@ TEST(tavFade, FadeOutReachesOpaqueOnTheFrameAfterPassing250)
     // 255 per second: 980 ms give 249.9, not yet past the threshold.
     fade.Advance(10980);
     EXPECT_NEAR(fade.GetAlpha(), 249.9f, 0.01f);
-    fade.Advance(10990);
-    EXPECT_NEAR(fade.GetAlpha(), 252.45f, 0.01f);
+    fade.Advance(10982); // past 250 by less than one
+    EXPECT_NEAR(fade.GetAlpha(), 250.41f, 0.01f);
     EXPECT_TRUE(fade.IsFadingOut());
     EXPECT_FALSE(fade.IsIdle());
     fade.Advance(11000);

@@ -5,44 +5,26 @@
 #include <climits>
 #include <cmath>
 
-TEST(tavCommandLine, SplitsAtTheFirstBlankOnly)
+TEST(tavCommandLine, SplitsAtTheFirstBlankAndEveryBlankStartsAnArgument)
 {
-    const tavCommandLine plain("help");
-    EXPECT_EQ(plain.Command(), "help");
-    EXPECT_EQ(plain.Arguments(), "");
-
-    const tavCommandLine two("say hello  world ");
-    EXPECT_EQ(two.Command(), "say");
-    EXPECT_EQ(two.Arguments(), "hello  world ");
-
-    const tavCommandLine leading(" up");
-    EXPECT_EQ(leading.Command(), "");
-    EXPECT_EQ(leading.Arguments(), "up");
-
-    const tavCommandLine trailing("up ");
-    EXPECT_EQ(trailing.Command(), "up");
-    EXPECT_EQ(trailing.Arguments(), "");
-}
-
-TEST(tavCommandLine, EveryBlankStartsAnArgumentEvenAnEmptyOne)
-{
+    const char* const splits[][3] = {{"help", "help", ""},
+                                     {"say hello  world ", "say", "hello  world "},
+                                     {" up", "", "up"},
+                                     {"up ", "up", ""}};
+    for (const auto& row : splits)
+    {
+        const tavCommandLine line(row[0]);
+        EXPECT_EQ(line.Command(), row[1]) << row[0];
+        EXPECT_EQ(line.Arguments(), row[2]) << row[0];
+    }
     EXPECT_EQ(tavCommandLine::CountArguments(""), 0);
     EXPECT_EQ(tavCommandLine::CountArguments("5"), 1);
     EXPECT_EQ(tavCommandLine::CountArguments("1  2"), 3);
     EXPECT_EQ(tavCommandLine::CountArguments(" "), 2);
-
-    const std::vector<double> values = tavCommandLine::ParseArguments("1  2");
-    ASSERT_EQ(values.size(), 3u);
-    EXPECT_EQ(values[0], 1.0);
-    EXPECT_EQ(values[1], 0.0);
-    EXPECT_EQ(values[2], 2.0);
-
-    const std::vector<double> mixed = tavCommandLine::ParseArguments("-2.9 abc 1e3x ");
-    ASSERT_EQ(mixed.size(), 4u);
-    EXPECT_EQ(mixed[0], -2.9);
-    EXPECT_EQ(mixed[1], 0.0);    // not a number
-    EXPECT_EQ(mixed[2], 1000.0); // the number it starts with
-    EXPECT_EQ(mixed[3], 0.0);    // after the trailing blank
+    // Not a number reads 0, a number with a tail its number.
+    EXPECT_EQ(tavCommandLine::ParseArguments("1  2"), (std::vector<double>{1, 0, 2}));
+    EXPECT_EQ(tavCommandLine::ParseArguments("-2.9 abc 1e3x "),
+              (std::vector<double>{-2.9, 0, 1000, 0}));
     EXPECT_TRUE(tavCommandLine::ParseArguments("").empty());
 }
 

@@ -56,21 +56,18 @@ TEST(tavGlyphSheet, SheetGrowsWithTheHeightAndShrinksToTheDevice)
     const struct
     {
         int height;
-        uint32_t size;
-    } table[] = {{0, 256}, {20, 256}, {21, 512}, {25, 512}, {40, 512}, {41, 1024}, {-1, 1024}};
+        uint32_t limit, size;
+        float scale;
+    } table[] = {{0, 4096, 256, 1},    {20, 4096, 256, 1},  {21, 4096, 512, 1},
+                 {25, 4096, 512, 1},   {40, 4096, 512, 1},  {41, 4096, 1024, 1},
+                 {-1, 4096, 1024, 1},  {25, 256, 256, 0.5f}, {41, 256, 256, 0.25f},
+                 {25, 0, 512, 1}}; // 0: no limit known
     for (const auto& row : table)
     {
         float scale = 0;
-        EXPECT_EQ(tavGlyphSheet::SheetSize(row.height, 4096, &scale), row.size) << row.height;
-        EXPECT_EQ(scale, 1.0f);
+        EXPECT_EQ(tavGlyphSheet::SheetSize(row.height, row.limit, &scale), row.size) << row.height;
+        EXPECT_EQ(scale, row.scale) << row.height << " within " << row.limit;
     }
-    float scale = 0;
-    EXPECT_EQ(tavGlyphSheet::SheetSize(25, 256, &scale), 256u);
-    EXPECT_EQ(scale, 0.5f);
-    EXPECT_EQ(tavGlyphSheet::SheetSize(41, 256, &scale), 256u);
-    EXPECT_EQ(scale, 0.25f);
-    EXPECT_EQ(tavGlyphSheet::SheetSize(25, 0, &scale), 512u); // no limit known
-    EXPECT_EQ(scale, 1.0f);
 }
 
 TEST(tavGlyphSheet, TexelsAreWhiteWithTheBlueHighNibbleAsAlpha)

@@ -12,12 +12,8 @@ TEST(tavInputLine, TypingStopsAtTheLimitAndSkipsControlCodes)
     EXPECT_EQ(line.Cursor(), 60);
 
     tavInputLine other(60);
-    other.Type(8);
-    other.Type(13);
-    other.Type(31);
-    other.Type(300);
-    other.Type(' ');
-    other.Type(200); // a byte of the ANSI code page
+    for (unsigned code : {8u, 13u, 31u, 300u, 32u, 200u}) // 200: a byte of the ANSI code page
+        other.Type(code);
     EXPECT_EQ(other.Text(), std::string(" \xC8"));
 }
 

@@ -25,90 +25,74 @@ float Width(char c)
     return float(8 + c % 5);
 }
 
-std::vector<tavGlyphQuad> Quads(const tavTextLayout& layout, const char* text, bool raw,
-                                tavTextRect* rect = nullptr, float x = 100, float y = 500)
+struct tavTextLayoutTest : ::testing::Test
 {
-    std::vector<tavGlyphQuad> quads;
-    const tavTextRect r = layout.Walk(x, y, 0xFF00FF00, text, raw,
-                                      [&](const tavGlyphQuad& q) { quads.push_back(q); });
-    if (rect) *rect = r;
-    return quads;
-}
+    std::vector<tavGlyphQuad> Quads(const char* text, bool raw = false, float x = 100,
+                                    float y = 500)
+    {
+        std::vector<tavGlyphQuad> quads;
+        rect = layout->Walk(x, y, 0xFF00FF00, text, raw,
+                           [&](const tavGlyphQuad& q) { quads.push_back(q); });
+        return quads;
+    }
+    int Span() const { return rect.right - rect.left; }
+
+    tavGlyphSheet sheet = TestSheet();
+    const tavTextLayout full{sheet, 1280, 1024};
+    const tavTextLayout* layout = &full;
+    tavTextRect rect{};
+};
 } // namespace
 
-TEST(tavTextLayout, ColourCodesSwitchAndCodeZeroGoesBack)
+TEST_F(tavTextLayoutTest, ColourCodesSwitchTakeNoRoomAndAnAmpersandWithoutADigitIsText)
 {
-    const tavGlyphSheet sheet = TestSheet();
-    const tavTextLayout layout(sheet, 1280, 1024);
-    tavTextRect r;
-    const std::vector<tavGlyphQuad> q = Quads(layout, "a&2b&0c", false, &r);
+    const std::vector<tavGlyphQuad> q = Quads("a&2b&0c");
     ASSERT_EQ(q.size(), 3u);
     EXPECT_EQ(q[0].colour, 0xFF00FF00u);
     EXPECT_EQ(q[1].colour, 0xFFFF0000u);
-    EXPECT_EQ(q[2].colour, 0xFF00FF00u);
-    // The codes take no room.
+    EXPECT_EQ(q[2].colour, 0xFF00FF00u); // code 0 goes back
     EXPECT_EQ(q[1].x0, q[0].x0 + Width('a'));
-    EXPECT_EQ(r.right - r.left, int(Width('a') + Width('b') + Width('c')));
-
+    EXPECT_EQ(Span(), int(Width('a') + Width('b') + Width('c')));
     EXPECT_EQ(tavTextLayout::CodeColour('8', 1), 0xFF7A3F9Au);
     EXPECT_EQ(tavTextLayout::CodeColour('9', 1), 0xFFFFFFFFu);
     EXPECT_EQ(tavTextLayout::CodeColour('0', 1), 1u);
+
+    const std::vector<tavGlyphQuad> text = Quads("a&xb");
+    ASSERT_EQ(text.size(), 4u);
+    EXPECT_EQ(text[1].uv.left, sheet.Glyph('&').left);
+    EXPECT_EQ(text[3].colour, 0xFF00FF00u);
+    EXPECT_EQ(Span(), int(Width('a') + Width('&') + Width('x') + Width('b')));
+    EXPECT_EQ(Quads("end&").size(), 4u);
 }
 
-TEST(tavTextLayout, AmpersandWithoutADigitIsText)
+TEST_F(tavTextLayoutTest, LineFeedReturnsOneCellLowerBlanksTakeRoomOtherBytesNone)
 {
-    const tavGlyphSheet sheet = TestSheet();
-    const tavTextLayout layout(sheet, 1280, 1024);
-    tavTextRect r;
-    const std::vector<tavGlyphQuad> q = Quads(layout, "a&xb", false, &r);
-    ASSERT_EQ(q.size(), 4u);
-    EXPECT_EQ(q[1].uv.left, sheet.Glyph('&').left);
-    for (const tavGlyphQuad& g : q)
-        EXPECT_EQ(g.colour, 0xFF00FF00u);
-    EXPECT_EQ(r.right - r.left, int(Width('a') + Width('&') + Width('x') + Width('b')));
-    EXPECT_EQ(Quads(layout, "end&", false).size(), 4u);
-}
-
-TEST(tavTextLayout, LineFeedReturnsToTheStartOneCellLower)
-{
-    const tavGlyphSheet sheet = TestSheet();
-    const tavTextLayout layout(sheet, 1280, 1024);
-    tavTextRect r;
-    const std::vector<tavGlyphQuad> q = Quads(layout, "ab\ncd", false, &r);
+    std::vector<tavGlyphQuad> q = Quads("ab\ncd");
     ASSERT_EQ(q.size(), 4u);
     EXPECT_EQ(q[2].x0, q[0].x0);
     EXPECT_EQ(q[2].y0, q[0].y0 - 16.0f);
     // right keeps growing over the break; bottom drops one font height.
-    EXPECT_EQ(r.left, 100);
-    EXPECT_EQ(r.top, 500);
-    EXPECT_EQ(r.right, 100 + int(Width('a') + Width('b') + Width('c') + Width('d')));
-    EXPECT_EQ(r.bottom, 500 - 1024 - 20);
-}
+    EXPECT_EQ(rect.left, 100);
+    EXPECT_EQ(rect.top, 500);
+    EXPECT_EQ(rect.right, 100 + int(Width('a') + Width('b') + Width('c') + Width('d')));
+    EXPECT_EQ(rect.bottom, 500 - 1024 - 20);
 
-TEST(tavTextLayout, BlanksTakeRoomOtherBytesNone)
-{
-    const tavGlyphSheet sheet = TestSheet();
-    const tavTextLayout layout(sheet, 1280, 1024);
-    tavTextRect r;
-    const std::vector<tavGlyphQuad> q = Quads(layout,
-                                              "a b\t\r\x7F\xC8\x01"
-                                              "c",
-                                              false, &r);
+    q = Quads("a b\t\r\x7F\xC8\x01"
+              "c");
     ASSERT_EQ(q.size(), 3u);
     EXPECT_EQ(q[1].x0, q[0].x0 + Width('a') + Width(' '));
     EXPECT_EQ(q[2].x0, q[1].x0 + Width('b'));
-    EXPECT_EQ(r.right - r.left, int(Width('a') + Width(' ') + Width('b') + Width('c')));
-
-    EXPECT_TRUE(Quads(layout, nullptr, false, &r).empty());
-    EXPECT_EQ(r.right, r.left);
-    EXPECT_TRUE(Quads(layout, "   ", false).empty());
+    EXPECT_EQ(Span(), int(Width('a') + Width(' ') + Width('b') + Width('c')));
+    EXPECT_TRUE(Quads(nullptr).empty());
+    EXPECT_EQ(Span(), 0);
+    EXPECT_TRUE(Quads("   ").empty());
 }
 
-TEST(tavTextLayout, VirtualPositionsScaleRawOnesDoNotGlyphSizesAlwaysDo)
+TEST_F(tavTextLayoutTest, VirtualPositionsScaleRawOnesDoNotGlyphSizesAlwaysDo)
 {
-    const tavGlyphSheet sheet = TestSheet();
-    const tavTextLayout layout(sheet, 640, 512);
-    const std::vector<tavGlyphQuad> v = Quads(layout, "a", false, nullptr, 100, 500);
+    const tavTextLayout half(sheet, 640, 512);
+    layout = &half;
+    const std::vector<tavGlyphQuad> v = Quads("a");
     ASSERT_EQ(v.size(), 1u);
     EXPECT_FLOAT_EQ(v[0].x0, 50.0f - 0.5f);
     EXPECT_FLOAT_EQ(v[0].x1, 50.0f + Width('a') * 0.5f - 0.5f);
@@ -117,14 +101,14 @@ TEST(tavTextLayout, VirtualPositionsScaleRawOnesDoNotGlyphSizesAlwaysDo)
     // Bottom of the quad samples the bottom of the cell: y grows upward.
     EXPECT_EQ(v[0].uv.bottom, sheet.Glyph('a').bottom);
 
-    const std::vector<tavGlyphQuad> raw = Quads(layout, "a", true, nullptr, 100, 500);
+    const std::vector<tavGlyphQuad> raw = Quads("a", true);
     ASSERT_EQ(raw.size(), 1u);
     EXPECT_FLOAT_EQ(raw[0].x0, 100.0f - 0.5f);
     EXPECT_FLOAT_EQ(raw[0].x1, 100.0f + Width('a') * 0.5f - 0.5f);
     EXPECT_FLOAT_EQ(raw[0].y0, 500.0f - 20.0f - 0.5f);
 
     // The rectangle stays in the caller's units with unscaled widths.
-    tavTextRect r = layout.Measure(100.7f, -3.2f, "ab", false);
+    const tavTextRect r = layout->Measure(100.7f, -3.2f, "ab", false);
     EXPECT_EQ(r.left, 100);
     EXPECT_EQ(r.top, -3);
     EXPECT_EQ(r.right, 100 + int(Width('a') + Width('b')));
@@ -135,8 +119,7 @@ TEST(tavTextLayout, AbsurdGlyphSizesCannotOverflowTheRectangle)
     tavGlyphSheet sheet = TestSheet();
     sheet.glyphs['W' - 32].right = 1e30f;
     const tavTextLayout layout(sheet, 1280, 1024);
-    const tavTextRect r = layout.Measure(0, 0, "WWW", false);
-    EXPECT_EQ(r.right, INT32_MAX);
+    EXPECT_EQ(layout.Measure(0, 0, "WWW", false).right, INT32_MAX);
     EXPECT_EQ(tavTextLayout::Truncate(-1e40), INT32_MIN);
     EXPECT_EQ(tavTextLayout::Truncate(-2.9), -2);
 }

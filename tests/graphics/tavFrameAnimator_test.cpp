@@ -2,64 +2,48 @@
 
 #include <gtest/gtest.h>
 
-TEST(tavFrameAnimator, StartIsClampedIntoTheRange)
+TEST(tavFrameAnimator, StartIsClampedAndFramesStepOnlyWhenDue)
 {
     tavFrameAnimator a;
     EXPECT_EQ(a.Current(), 0u);
-    a.Init(10, 41, 1, 0, 1000, 33); // the game's caustics: start 0 is below the range
-    EXPECT_EQ(a.Current(), 10u);
-    EXPECT_EQ(a.GetNextTime(), 1033u);
     a.Init(10, 41, 1, 50, 0, 33);
     EXPECT_EQ(a.Current(), 41u);
-    a.Init(10, 41, 1, 25, 0, 33);
-    EXPECT_EQ(a.Current(), 25u);
-}
-
-TEST(tavFrameAnimator, NothingChangesBeforeTheDueTime)
-{
-    tavFrameAnimator a;
-    a.Init(10, 41, 1, 10, 1000, 33);
-    a.Update(1000);
+    a.Init(10, 41, 1, 0, 1000, 33); // the game's caustics: start 0 is below the range
+    EXPECT_EQ(a.Current(), 10u);
     a.Update(1032);
     EXPECT_EQ(a.Current(), 10u);
     EXPECT_EQ(a.GetNextTime(), 1033u);
     a.Update(1033);
     EXPECT_EQ(a.Current(), 11u);
     EXPECT_EQ(a.GetNextTime(), 1066u);
-}
-
-TEST(tavFrameAnimator, LateUpdateTakesOneStepAndSchedulesFromNow)
-{
-    tavFrameAnimator a;
-    a.Init(0, 31, 1, 0, 0, 33);
-    a.Update(5000);
-    EXPECT_EQ(a.Current(), 1u);
+    a.Update(5000); // late: one step, scheduled from now
+    EXPECT_EQ(a.Current(), 12u);
     EXPECT_EQ(a.GetNextTime(), 5033u);
 }
 
 TEST(tavFrameAnimator, WrapsAtBothEnds)
 {
+    struct Case
+    {
+        uint32_t first, last;
+        int step;
+        uint32_t start, after;
+    } const cases[] = {
+        {10, 12, 1, 11, 12}, // the last frame is shown before wrapping
+        {10, 12, 1, 12, 10},
+        {10, 12, -1, 10, 12},
+        {10, 12, 5, 11, 10}, // a step larger than the range lands on the far end
+        {0, 5, -1, 0, 0},    // unsigned: below 0 lies above `last`, which wraps to first
+    };
     tavFrameAnimator a;
-    a.Init(10, 12, 1, 12, 0, 10);
-    a.Update(10);
-    EXPECT_EQ(a.Current(), 10u);
+    for (const Case& c : cases)
+    {
+        a.Init(c.first, c.last, c.step, c.start, 0, 10);
+        a.Update(10);
+        EXPECT_EQ(a.Current(), c.after) << c.first << ".." << c.last << " by " << c.step;
+    }
     a.Init(10, 12, -1, 10, 0, 10);
     a.Update(10);
-    EXPECT_EQ(a.Current(), 12u);
     a.Update(20);
     EXPECT_EQ(a.Current(), 11u);
-    // A step larger than the range also lands on the far end.
-    a.Init(10, 12, 5, 11, 0, 10);
-    a.Update(10);
-    EXPECT_EQ(a.Current(), 10u);
-}
-
-TEST(tavFrameAnimator, BackwardFromFrameZeroWrapsToFirst)
-{
-    // Frame numbers are unsigned: below 0 lies the top of the range, which
-    // is above `last`.
-    tavFrameAnimator a;
-    a.Init(0, 5, -1, 0, 0, 10);
-    a.Update(10);
-    EXPECT_EQ(a.Current(), 0u);
 }

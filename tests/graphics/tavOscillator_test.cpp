@@ -2,21 +2,23 @@
 
 #include <gtest/gtest.h>
 
-TEST(tavOscillator, StartOnABoundSitsThereHeadingBackWhateverWasAsked)
+TEST(tavOscillator, StartOnOrPastABoundSitsThereHeadingBack)
 {
+    struct Case
+    {
+        float start;
+        bool rising;
+        float value;
+        bool risingAfter;
+    } const cases[] = {{2, true, 2, false}, {5, true, 2, false}, {-2, false, -2, true},
+                       {0.5f, false, 0.5f, false}};
     tavOscillator o;
-    o.Init(-2, 2, 2, 1, true);
-    EXPECT_EQ(o.Value(), 2.0f);
-    EXPECT_FALSE(o.IsRising());
-    o.Init(-2, 2, 5, 1, true);
-    EXPECT_EQ(o.Value(), 2.0f);
-    EXPECT_FALSE(o.IsRising());
-    o.Init(-2, 2, -2, 1, false);
-    EXPECT_EQ(o.Value(), -2.0f);
-    EXPECT_TRUE(o.IsRising());
-    o.Init(-2, 2, 0.5f, 1, false);
-    EXPECT_EQ(o.Value(), 0.5f);
-    EXPECT_FALSE(o.IsRising());
+    for (const Case& c : cases)
+    {
+        o.Init(-2, 2, c.start, 1, c.rising);
+        EXPECT_EQ(o.Value(), c.value) << c.start;
+        EXPECT_EQ(o.IsRising(), c.risingAfter) << c.start;
+    }
 }
 
 TEST(tavOscillator, EmptyOrReversedRangeBecomesOneUnitBelowTheMaximum)
@@ -31,30 +33,25 @@ TEST(tavOscillator, EmptyOrReversedRangeBecomesOneUnitBelowTheMaximum)
     EXPECT_EQ(o.Value(), -5.5f);
 }
 
-TEST(tavOscillator, LargeStepClampsAtTheBoundAndTurnsInTheSameCall)
+// Steps past a bound clamp and turn in the same call; one ending exactly on
+// a bound keeps its direction until the next step passes it.
+TEST(tavOscillator, StepEndingExactlyOnABoundTurnsOnlyWhenPassing)
 {
     tavOscillator o;
     o.Init(-0.75f, 0.75f, 0, 6, true);
-    o.Update(0.1f);
-    EXPECT_FLOAT_EQ(o.Value(), 0.6f);
-    EXPECT_TRUE(o.IsRising());
-    o.Update(10.0f);
-    EXPECT_EQ(o.Value(), 0.75f);
-    EXPECT_FALSE(o.IsRising());
-    o.Update(0.1f);
-    EXPECT_FLOAT_EQ(o.Value(), 0.15f);
-    o.Update(1000.0f);
-    EXPECT_EQ(o.Value(), -0.75f);
-    EXPECT_TRUE(o.IsRising());
-}
-
-TEST(tavOscillator, StepEndingExactlyOnABoundKeepsDirectionUntilItPasses)
-{
-    tavOscillator o;
+    const float steps[] = {0.1f, 10.0f, 0.1f, 1000.0f};
+    const float values[] = {0.6f, 0.75f, 0.15f, -0.75f};
+    const bool rising[] = {true, false, false, true};
+    for (int i = 0; i < 4; ++i)
+    {
+        o.Update(steps[i]);
+        EXPECT_FLOAT_EQ(o.Value(), values[i]) << i;
+        EXPECT_EQ(o.IsRising(), rising[i]) << i;
+    }
     o.Init(0, 1, 0.5f, 1, true);
     o.Update(0.5f);
     EXPECT_EQ(o.Value(), 1.0f);
-    EXPECT_TRUE(o.IsRising()); // only passing the bound turns it
+    EXPECT_TRUE(o.IsRising());
     o.Update(0.25f);
     EXPECT_EQ(o.Value(), 1.0f);
     EXPECT_FALSE(o.IsRising());
@@ -64,15 +61,12 @@ TEST(tavOscillator, SetValueClampsAndKeepsDirectionInside)
 {
     tavOscillator o;
     o.Init(-1, 1, 0, 1, true);
-    o.SetValue(0.25f);
-    EXPECT_EQ(o.Value(), 0.25f);
-    EXPECT_TRUE(o.IsRising());
-    o.SetValue(9);
-    EXPECT_EQ(o.Value(), 1.0f);
-    EXPECT_FALSE(o.IsRising());
-    o.SetValue(0);
-    EXPECT_FALSE(o.IsRising());
-    o.SetValue(-1);
-    EXPECT_EQ(o.Value(), -1.0f);
-    EXPECT_TRUE(o.IsRising());
+    const float asked[] = {0.25f, 9, 0, -1}, values[] = {0.25f, 1, 0, -1};
+    const bool rising[] = {true, false, false, true};
+    for (int i = 0; i < 4; ++i)
+    {
+        o.SetValue(asked[i]);
+        EXPECT_EQ(o.Value(), values[i]) << i;
+        EXPECT_EQ(o.IsRising(), rising[i]) << i;
+    }
 }

@@ -299,48 +299,20 @@ TEST_F(InputMapTest, ListenerThatChangesTheBindingsEndsThePollSafely)
     EXPECT_EQ(map.GetBindingCount(), 0u);
 }
 
-TEST(tavInputMapNames, EveryRangeHasItsNames)
+// The fixed names are a table; what is checked is each range's ends and the
+// names made from the first joystick's and from button numbers.
+TEST(tavInputMapNames, EveryRangeHasItsNamesAndTheGapsNone)
 {
     const std::vector<std::pair<uint32_t, std::string>> expected = {
-        {1, "Escape"},
-        {2, "1"},
-        {11, "0"},
-        {14, "BackSpace"},
-        {39, ";"},
-        {43, "\\"},
-        {57, "Space"},
-        {83, "Decimal"},
-        {86, "OEM 102"},
-        {141, "NumPad ="},
-        {144, "Prev. Track"},
-        {162, "Play/Pause"},
-        {223, "Sleep"},
-        {256, "Left Button"},
-        {263, "Mouse Seven"},
-        {264, "Wheel Fwd"},
-        {265, "Wheel Back"},
-        {269, "Mouse Right"},
-        {300, "P1 Left"},
-        {304, "P1 Z-Up"},
-        {311, "P1 Z-Rot Right"},
-        {315, "P1 POV-Hat 4"},
-        {320, "P1 Button 1"},
-        {351, "P1 Button 32"},
-        {400, "P2 Left"},
-        {305 + 100, "P2 Z-Down"},
-        {412, "P2 POV-Hat 1"},
-        {415, "P2 POV-Hat 4"},
-        {420, "P2 Button 1"},
-        {431, "P2 Button 12"},
+        {1, "Escape"},        {223, "Sleep"},         {256, "Left Button"},
+        {269, "Mouse Right"}, {300, "P1 Left"},       {315, "P1 POV-Hat 4"},
+        {320, "P1 Button 1"}, {351, "P1 Button 32"},  {400, "P2 Left"},
+        {405, "P2 Z-Down"},   {415, "P2 POV-Hat 4"},  {420, "P2 Button 1"},
         {451, "P2 Button 32"},
     };
     for (const auto& [code, name] : expected)
         EXPECT_EQ(tavInputMap::GetKeyName(code), name) << "code " << code;
-}
-
-TEST(tavInputMapNames, CodesWithoutANameGiveAnEmptyText)
-{
-    for (uint32_t code : {0u, 84u, 85u, 224u, 254u, 255u, 270u, 299u, 316u, 319u, 352u, 399u, 416u,
-                          419u, 452u, 499u, 100000u, 0xFFFFFFFFu})
+    for (uint32_t code : {0u, 84u, 224u, 255u, 270u, 299u, 316u, 319u, 352u, 399u, 416u, 419u,
+                          452u, 499u, 0xFFFFFFFFu})
         EXPECT_STREQ(tavInputMap::GetKeyName(code), "") << "code " << code;
 }

@@ -56,6 +56,14 @@ struct Walker
         for (float t = 0; t < seconds; t += Frame)
             Tick(direction);
     }
+    // Settle, walk, and take the last step before it is drawn.
+    tavVec3 SettleAndWalk(const tavVec3& direction, float seconds)
+    {
+        Walk(tavVec3(), 0.5f);
+        Walk(direction, seconds);
+        Tick(tavVec3());
+        return Position();
+    }
 };
 
 // Flat ground for x < 0, then a ramp rising at `angle` along +x up to 400
@@ -74,10 +82,7 @@ tavTestMesh Ramp(float angle)
 TEST(tavPhysicsWalk, ClimbsAThirtyDegreeRamp)
 {
     Walker walker(Ramp(30 * Degrees), tavVec3(-100, 10, 0));
-    walker.Walk(tavVec3(), 0.5f);
-    walker.Walk(tavVec3(200, 0, 0), 2.5f); // 500 units: onto the ramp and up
-    walker.Tick(tavVec3());                // the last step is taken before it is drawn
-    const tavVec3 p = walker.Position();
+    const tavVec3 p = walker.SettleAndWalk(tavVec3(200, 0, 0), 2.5f); // onto the ramp and up
     // 0.5 s to the foot of the ramp, then the slope takes cos^2(30 deg) of
     // each move forward (the rest goes into lifting).
     EXPECT_NEAR(p.x, 2.0f * 200.0f * 0.75f, 15.0f);
@@ -100,11 +105,8 @@ TEST(tavPhysicsWalk, StopsAtAWallAndSlidesAlongIt)
     tavTestMesh m = Floor(1000, 10);
     m.AddBox(tavVec3(100, 0, -500), tavVec3(140, 100, 500), 4);
     Walker walker(m, tavVec3(0, 10, 0));
-    walker.Walk(tavVec3(), 0.5f);
     const float diagonal = 200.0f * std::sqrt(0.5f);
-    walker.Walk(tavVec3(diagonal, 0, diagonal), 2.0f);
-    walker.Tick(tavVec3());
-    const tavVec3 p = walker.Position();
+    const tavVec3 p = walker.SettleAndWalk(tavVec3(diagonal, 0, diagonal), 2.0f);
     EXPECT_LT(p.x, 90.5f);
     EXPECT_GT(p.x, 88.0f);
     EXPECT_GT(p.z, 0.9f * diagonal * 2.0f); // sliding on, barely slowed
@@ -116,10 +118,7 @@ TEST(tavPhysicsWalk, StepsUpASmallLedge)
     tavTestMesh m = Floor(1000, 10);
     m.AddBox(tavVec3(50, 0, -300), tavVec3(400, 4, 300), 2);
     Walker walker(m, tavVec3(0, 10, 0));
-    walker.Walk(tavVec3(), 0.5f);
-    walker.Walk(tavVec3(200, 0, 0), 1.5f);
-    walker.Tick(tavVec3());
-    const tavVec3 p = walker.Position();
+    const tavVec3 p = walker.SettleAndWalk(tavVec3(200, 0, 0), 1.5f);
     EXPECT_GT(p.x, 250.0f);
     EXPECT_NEAR(p.y, 14.0f, 0.5f);
 }

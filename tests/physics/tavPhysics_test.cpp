@@ -5,6 +5,7 @@
 
 #include <cstring>
 #include <limits>
+#include <vector>
 
 namespace
 {
@@ -44,33 +45,31 @@ TEST(tavPhysicsCreate, CapacityRecordOfTheGame)
     EXPECT_EQ(physics.AddSphere(at, 20, 1, 0.0001f, 0, true), -1);
 }
 
-TEST_F(tavPhysicsTest, StepClampsToTheLastStepAndTheCap)
+// Each step at most 1.2 and at least 0.8 times the last, and never over the
+// cap of 0.02222 s; the first only capped.
+TEST(tavPhysicsStep, StepClampsToTheLastStepAndTheCap)
 {
-    ASSERT_TRUE(physics.Step(0.5f, 0)); // first step: only the cap
-    EXPECT_FLOAT_EQ(physics.GetLastStep(), 0.02222f);
-    EXPECT_FLOAT_EQ((float)physics.GetWorld()->GetTime(), 0.02222f);
-
-    tavPhysics other;
-    ASSERT_TRUE(other.Create(0, 1, 0, Gravity));
-    other.Step(0.01f, 0);
-    other.Step(0.1f, 0); // at most 1.2 times the last step
-    EXPECT_FLOAT_EQ(other.GetLastStep(), 0.012f);
-    other.Step(0.1f, 0);
-    EXPECT_FLOAT_EQ(other.GetLastStep(), 0.0144f);
-    other.Step(0.02f, 0);
-    other.Step(0.001f, 0); // at least 0.8 times the last step
-    EXPECT_FLOAT_EQ(other.GetLastStep(), 0.8f * 0.01728f);
-    EXPECT_NEAR(other.GetWorld()->GetTime(), 0.01 + 0.012 + 0.0144 + 0.01728 + 0.013824, 1e-6);
-
-    tavPhysics capped;
-    ASSERT_TRUE(capped.Create(0, 1, 0, Gravity));
-    capped.Step(0.02f, 0);
-    capped.Step(0.001f, 0);
-    EXPECT_FLOAT_EQ(capped.GetLastStep(), 0.016f);
-    capped.Step(0.03f, 0); // 1.2 x 0.016 = 0.0192, under the cap
-    EXPECT_FLOAT_EQ(capped.GetLastStep(), 0.0192f);
-    capped.Step(0.03f, 0); // 0.02304 is over the cap
-    EXPECT_FLOAT_EQ(capped.GetLastStep(), 0.02222f);
+    const struct
+    {
+        std::vector<float> asked, taken;
+    } runs[] = {
+        {{0.5f}, {0.02222f}},
+        {{0.01f, 0.1f, 0.1f, 0.02f, 0.001f}, {0.01f, 0.012f, 0.0144f, 0.01728f, 0.013824f}},
+        {{0.02f, 0.001f, 0.03f, 0.03f}, {0.02f, 0.016f, 0.0192f, 0.02222f}},
+    };
+    for (const auto& run : runs)
+    {
+        tavPhysics physics;
+        ASSERT_TRUE(physics.Create(0, 1, 0, Gravity));
+        double time = 0;
+        for (size_t i = 0; i < run.asked.size(); ++i)
+        {
+            ASSERT_TRUE(physics.Step(run.asked[i], 0));
+            EXPECT_FLOAT_EQ(physics.GetLastStep(), run.taken[i]) << "step " << i;
+            time += run.taken[i];
+        }
+        EXPECT_NEAR(physics.GetWorld()->GetTime(), time, 1e-6);
+    }
 }
 
 TEST(tavPhysicsStep, StepsThatComeOutEmptyAreRefused)

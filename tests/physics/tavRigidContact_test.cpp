@@ -9,20 +9,6 @@
 
 namespace
 {
-tavRigidBody* AddBox(tavRigidWorld& w, const tavVec3& at, const tavVec3& half, float mass)
-{
-    tavRigidBody* b = w.CreateBody(1);
-    b->GetShape()->SetBox(half.x, half.y, half.z);
-    b->UpdateShape();
-    const tavVec3 i = tavRigidBody::BoxInertia(half.x, half.y, half.z, mass);
-    const float moments[3] = {i.x, i.y, i.z};
-    b->SetInertia(moments);
-    b->SetMass(mass);
-    const float p[3] = {at.x, at.y, at.z};
-    b->SetPosition(p);
-    return b;
-}
-
 // A square pit: a floor and four walls 100 high around [-size, size].
 tavTestMesh Pit(float size)
 {
@@ -141,12 +127,7 @@ TEST(tavRigidContact, CylinderRollsDownASlopeAndABoxStays)
     AddMesh(*w, slope);
     tavRigidBody* cylinder = w->CreateBody(1);
     cylinder->GetShape()->SetCylinder(20, 40);
-    cylinder->UpdateShape();
-    const tavVec3 inertia = tavRigidBody::CylinderInertia(20, 40, 1);
-    const float moments[3] = {inertia.x, inertia.y, inertia.z};
-    cylinder->SetInertia(moments);
-    const float at[3] = {-500, drop / 4 + 12, 0};
-    cylinder->SetPosition(at);
+    Place(cylinder, tavVec3(-500, drop / 4 + 12, 0), 1, tavRigidBody::CylinderInertia(20, 40, 1));
     const float lying[4] = {std::sqrt(0.5f), 0, 0, std::sqrt(0.5f)}; // axis along z
     cylinder->SetOrientation(lying);
     tavRigidBody* box = AddBox(*w, tavVec3(300, -drop * 0.15f + 12, 0), tavVec3(10, 10, 10), 1);

@@ -41,7 +41,7 @@ TEST(ImageFile, TgaIsUncompressedBottomUpBgrWithTheVersionTwoFooter)
     EXPECT_EQ(std::memcmp(&tga[tga.size() - 18], "TRUEVISION-XFILE.", 18), 0);
 }
 
-TEST(ImageFile, TgaAndDdsReadBackWhatWasWritten)
+TEST(ImageFile, TgaAndDdsReadBackWhatWasWrittenAndRefuseDamage)
 {
     const Image image = Sample();
     for (bool alpha : {false, true})
@@ -54,10 +54,19 @@ TEST(ImageFile, TgaAndDdsReadBackWhatWasWritten)
                 for (int c = 0; c < 4; ++c)
                     EXPECT_EQ(back.Byte(x, y, c), c == 3 && !alpha ? 255 : image.Byte(x, y, c));
     }
-    Image dds(1, 1);
-    ASSERT_TRUE(ImageFile::DecodeDDS(ImageFile::EncodeDDS(image), dds));
+    Image out(1, 1);
+    std::vector<uint8_t> dds = ImageFile::EncodeDDS(image);
+    ASSERT_TRUE(ImageFile::DecodeDDS(dds, out));
     for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(dds.Byte(2, 1, c), image.Byte(2, 1, c));
+        EXPECT_EQ(out.Byte(2, 1, c), image.Byte(2, 1, c));
+
+    std::vector<uint8_t> tga = ImageFile::EncodeTGA(image, false);
+    tga.resize(30);
+    EXPECT_FALSE(ImageFile::DecodeTGA(tga, out));
+    EXPECT_FALSE(ImageFile::DecodeTGA(dds, out)); // foreign
+    dds.resize(dds.size() - 1);
+    EXPECT_FALSE(ImageFile::DecodeDDS(dds, out));
+    EXPECT_FALSE(ImageFile::DecodeDDS({}, out));
 }
 
 TEST(ImageFile, DdsHeaderDescribesOneLevelOfA8R8G8B8)
@@ -76,19 +85,6 @@ TEST(ImageFile, DdsHeaderDescribesOneLevelOfA8R8G8B8)
     // Top row first, stored B, G, R, A.
     EXPECT_EQ(dds[128], 51);
     EXPECT_EQ(dds[131], 153);
-}
-
-TEST(ImageFile, DecodersRefuseTruncatedAndForeignFiles)
-{
-    Image out(1, 1);
-    std::vector<uint8_t> tga = ImageFile::EncodeTGA(Sample(), false);
-    tga.resize(30);
-    EXPECT_FALSE(ImageFile::DecodeTGA(tga, out));
-    std::vector<uint8_t> dds = ImageFile::EncodeDDS(Sample());
-    EXPECT_FALSE(ImageFile::DecodeTGA(dds, out));
-    dds.resize(dds.size() - 1);
-    EXPECT_FALSE(ImageFile::DecodeDDS(dds, out));
-    EXPECT_FALSE(ImageFile::DecodeDDS({}, out));
 }
 
 TEST(ImageFile, BmpRowsArePaddedToFourBytes)

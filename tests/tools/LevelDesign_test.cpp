@@ -17,14 +17,10 @@ const Mesh& Level()
 }
 } // namespace
 
-TEST(LevelDesign, EverySolidIsClosedAndWoundOutward)
+TEST(LevelDesign, EverySolidIsClosedWellFormedAndFitsSixteenBitIndices)
 {
     for (const MeshPiece& piece : Level().pieces)
         EXPECT_EQ(CheckClosedAndOutward(Level(), piece), "") << piece.name;
-}
-
-TEST(LevelDesign, TrianglesAreWellFormedAndFitSixteenBitIndices)
-{
     size_t worst = 0;
     const float angle = SmallestAngle(Level(), &worst);
     EXPECT_GE(angle, 12.0f) << "triangle " << worst;
@@ -35,22 +31,16 @@ TEST(LevelDesign, TrianglesAreWellFormedAndFitSixteenBitIndices)
         ASSERT_NEAR(Length(v.normal), 1.0f, 1e-3f);
 }
 
-TEST(LevelDesign, FloorsUnderTheStartAndTheEgg)
+TEST(LevelDesign, RouteWalksFromTheStartToTheEggAndNotWithoutItsJumps)
 {
     RouteWalker walker(TriangleCorners(Level()));
-    const Vec3 start = LevelDesign::Start;
-    const Vec3 egg = LevelDesign::EggPosition;
+    const Vec3 start = LevelDesign::Start, egg = LevelDesign::EggPosition;
     const float startFloor = walker.GroundBelow(start.x, start.y, start.z, 100.0f);
     EXPECT_LT(startFloor, 50.0f);
     EXPECT_GT(startFloor, 45.0f);
     EXPECT_NEAR(walker.GroundBelow(egg.x, egg.y, egg.z, 100.0f), 1254.0f, 0.01f);
-}
 
-TEST(LevelDesign, RouteWalksFromTheStartToTheEgg)
-{
-    RouteWalker walker(TriangleCorners(Level()));
-    const RouteWalkResult walk =
-        walker.Walk(LevelDesign::Start, LevelDesign::Route(), LevelDesign::EggPosition, 60.0f);
+    const RouteWalkResult walk = walker.Walk(start, LevelDesign::Route(), egg, 60.0f);
     EXPECT_TRUE(walk.reachedEgg) << walk.failure << " at (" << walk.position.x << ", "
                                  << walk.position.y << ", " << walk.position.z << ")";
     EXPECT_FALSE(walk.drowned);
@@ -60,17 +50,13 @@ TEST(LevelDesign, RouteWalksFromTheStartToTheEgg)
     EXPECT_GE(walk.jumps, 8);
     RecordProperty("seconds", int(walk.seconds));
     RecordProperty("jumps", walk.jumps);
-}
 
-TEST(LevelDesign, TheGapsAndStepsCannotBeWalked)
-{
-    // The same route with every jump replaced by a walk falls or sticks.
+    // Every jump replaced by a walk: it fails at the first gap, the plaza's
+    // north edge.
     std::vector<LevelRouteStep> walkOnly = LevelDesign::Route();
     for (LevelRouteStep& step : walkOnly)
         step.kind = LevelRouteStep::Walk;
-    RouteWalker walker(TriangleCorners(Level()));
-    const RouteWalkResult walk =
-        walker.Walk(LevelDesign::Start, walkOnly, LevelDesign::EggPosition, 30.0f);
-    EXPECT_FALSE(walk.reachedEgg);
-    EXPECT_LT(walk.stepsDone, 5u); // it fails at the first gap, the plaza's north edge
+    const RouteWalkResult stuck = walker.Walk(start, walkOnly, egg, 30.0f);
+    EXPECT_FALSE(stuck.reachedEgg);
+    EXPECT_LT(stuck.stepsDone, 5u);
 }

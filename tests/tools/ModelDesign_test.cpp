@@ -32,7 +32,7 @@ void ExpectClosedPieces(const Mesh& mesh)
 }
 } // namespace
 
-TEST(ChickenDesign, SubsetsSitWhereTheGameAnimatesThem)
+TEST(ChickenDesign, SubsetsSitWhereTheGameAnimatesThemInsideItsPhysicsSphere)
 {
     const Mesh chicken = ChickenDesign::Build();
     ASSERT_EQ(chicken.materials.size(), 9u);
@@ -59,11 +59,8 @@ TEST(ChickenDesign, SubsetsSitWhereTheGameAnimatesThem)
     EXPECT_GT(eyes.y, body.y);
     for (const MeshMaterial& m : chicken.materials)
         EXPECT_FALSE(m.texture.empty()) << m.name;
-}
 
-TEST(ChickenDesign, FitsItsPhysicsSphereAndStandsOnItsFeet)
-{
-    const Mesh chicken = ChickenDesign::Build();
+    // Fits its physics sphere and stands on its feet.
     EXPECT_LE(chicken.Radius({0, 0, 0}), 10.0f);
     EXPECT_GT(chicken.Radius({0, 0, 0}), 9.0f);
     const Box3 box = chicken.Bounds();
@@ -72,7 +69,7 @@ TEST(ChickenDesign, FitsItsPhysicsSphereAndStandsOnItsFeet)
     ExpectClosedPieces(chicken);
 }
 
-TEST(PropDesign, EggStandsOnTheGroundTenUnitsBelowItsCentre)
+TEST(PropDesign, EggStandsTenUnitsBelowItsCentreAndTheDropFillsItsSphere)
 {
     const Mesh egg = PropDesign::Egg();
     const Box3 box = egg.Bounds();
@@ -82,10 +79,8 @@ TEST(PropDesign, EggStandsOnTheGroundTenUnitsBelowItsCentre)
     EXPECT_NEAR(box.max.x - box.min.x, box.max.z - box.min.z, 0.05f);
     EXPECT_LT(box.max.x - box.min.x, 10.0f);
     ExpectClosedPieces(egg);
-}
 
-TEST(PropDesign, BloodDropFillsItsSphereAtTheGamesScale)
-{
+    // The blood drop at the game's scale.
     const Mesh drop = PropDesign::BloodDrop();
     const float reach = drop.Radius({0, 0, 0}) * PropDesign::DropScale;
     EXPECT_LE(reach, 10.0f);

@@ -112,7 +112,7 @@ TEST(SkyPainter, BrightOverheadHazyAtTheHorizonSeaColouredBelow)
     EXPECT_GT(Luminance(SkyPainter::SkyAt(SkyPainter::SunDirection())), 0.97f);
 }
 
-TEST(SeaPainter, WaterAndCausticsTileAndTheCausticsLoop)
+TEST(SeaPainter, WaterAndCausticsTileAndTheCausticsLoopAsDimLinesOnBlack)
 {
     const int size = 64;
     float inside = 0.0f, wrap = 0.0f;
@@ -127,26 +127,23 @@ TEST(SeaPainter, WaterAndCausticsTileAndTheCausticsLoop)
     EXPECT_GT(step, 0.0f);
     EXPECT_LT(loop, step * 1.5f);
     EXPECT_LT(MeanDifference(SeaPainter::Caustic(32, 32, size), first), 0.01f);
-}
 
-TEST(SeaPainter, CausticsAreDimLinesOnBlack)
-{
     // The game adds the frame times the water colour: a bright frame would
     // wash the sea out.
-    const Image frame = SeaPainter::Caustic(5, 32, 64);
+    const Image frame = SeaPainter::Caustic(5, 32, size);
     float sum = 0.0f, brightest = 0.0f;
     int dark = 0;
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
         {
             const float l = Luminance(frame.At(x, y));
             sum += l;
             brightest = std::max(brightest, l);
             dark += l < 0.05f;
         }
-    EXPECT_LT(sum / 4096.0f, 0.2f);
+    EXPECT_LT(sum / float(size * size), 0.2f);
     EXPECT_GT(brightest, 0.3f);
-    EXPECT_GT(dark, 4096 / 3);
+    EXPECT_GT(dark, size * size / 3);
 }
 
 TEST(ScreenPainter, GuiAtlasCellsHoldTheirShapes)

@@ -77,7 +77,7 @@ TEST(XFileWriter, FloatsAlwaysCarryADecimalPoint)
     EXPECT_EQ(XFileWriter::Float(7081.0f), "7081.000000");
 }
 
-TEST(XFileWriter, OneMeshWithFacesGroupedBySubset)
+TEST(XFileWriter, OneMeshWithFacesGroupedBySubsetAndTexturesOnlyWhereSet)
 {
     const std::string text = XFileWriter::ToText(TwoSubsets(), "Sample");
     EXPECT_EQ(text.rfind("xof 0303txt 0032\n", 0), 0u);
@@ -93,11 +93,7 @@ TEST(XFileWriter, OneMeshWithFacesGroupedBySubset)
     EXPECT_NE(Between(text, "MeshNormals", "MeshTextureCoords").find(" 3;0,1,2;,"),
               std::string::npos);
     EXPECT_NE(text.find("MeshTextureCoords {\n 6;\n 0.500000;-1.000000;,"), std::string::npos);
-}
 
-TEST(XFileWriter, MaterialsNameTheirTextureOnlyWhenTheyHaveOne)
-{
-    const std::string text = XFileWriter::ToText(TwoSubsets(), "Sample");
     const std::string plain = Between(text, "Material Plain {", "Material Tiled");
     const std::string tiled = Between(text, "Material Tiled {", "\n }\n }");
     EXPECT_EQ(plain.find("TextureFilename"), std::string::npos);

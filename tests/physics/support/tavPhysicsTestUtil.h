@@ -53,19 +53,31 @@ inline tavTestMesh Floor(float size = 1000.0f, int cuts = 20)
     return m;
 }
 
-inline tavRigidBody* AddBall(tavRigidWorld& w, const tavVec3& at, float diameter = 20.0f,
-                             float mass = 1.0f, int kind = 1)
+// Gives a body whose shape is set its mass, inertia and place.
+inline tavRigidBody* Place(tavRigidBody* b, const tavVec3& at, float mass, const tavVec3& inertia)
 {
-    tavRigidBody* b = w.CreateBody(kind);
-    b->GetShape()->SetSphere(diameter);
     b->UpdateShape();
-    const tavVec3 inertia = tavRigidBody::SphereInertia(diameter, mass);
     const float moments[3] = {inertia.x, inertia.y, inertia.z};
     b->SetInertia(moments);
     b->SetMass(mass);
     const float p[3] = {at.x, at.y, at.z};
     b->SetPosition(p);
     return b;
+}
+
+inline tavRigidBody* AddBall(tavRigidWorld& w, const tavVec3& at, float diameter = 20.0f,
+                             float mass = 1.0f, int kind = 1)
+{
+    tavRigidBody* b = w.CreateBody(kind);
+    b->GetShape()->SetSphere(diameter);
+    return Place(b, at, mass, tavRigidBody::SphereInertia(diameter, mass));
+}
+
+inline tavRigidBody* AddBox(tavRigidWorld& w, const tavVec3& at, const tavVec3& half, float mass)
+{
+    tavRigidBody* b = w.CreateBody(1);
+    b->GetShape()->SetBox(half.x, half.y, half.z);
+    return Place(b, at, mass, tavRigidBody::BoxInertia(half.x, half.y, half.z, mass));
 }
 
 inline void RunFor(tavRigidWorld& w, float seconds, float step = 1.0f / 60.0f)

@@ -89,6 +89,10 @@ wineserver -p >/dev/null 2>&1
 # Start the prefix's own background processes now, with nothing to inherit:
 # started later by a test, they would hold its output pipes open after it ends.
 wine64 wineboot </dev/null >/dev/null 2>&1
+# Likewise the sound card's first use in the session, when the tree has the
+# program for it.
+warmup="$TAV_WINE_ROOT/tests/support/tav_sound_warmup.exe"
+[ -f "$warmup" ] && wine64 "$warmup" </dev/null >/dev/null 2>&1
 export TAV_HEADLESS_SESSION=1
 
 "$@"

@@ -9,4 +9,13 @@ if [ -z "${TAV_HEADLESS_SESSION:-}" ]; then
     exec "$here/headless.sh" "$TAV_WINE_ROOT" "$0" "$@"
 fi
 source "$here/wine-env.sh"
-exec wine64 "$@"
+# The output goes through a file, not straight to the caller: a background
+# process the program starts (a service Wine starts on first use) would
+# keep the caller's pipe open, and the caller would wait for it long after
+# the program has ended.
+out="$(mktemp "${TMPDIR:-/tmp}/tav-run.XXXXXX")"
+wine64 "$@" >"$out" 2>&1
+code=$?
+cat "$out"
+rm -f "$out"
+exit $code

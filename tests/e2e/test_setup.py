@@ -72,7 +72,20 @@ def restart_wine():
     subprocess.run(["wine64", "wineboot"], **quiet)
 
 
+def screen_size():
+    """The screen's current size as "WxH", from xrandr's list."""
+    for line in xrandr("--current").stdout.splitlines():
+        if "*" in line:
+            return line.split()[0]
+    return None
+
+
+SESSION_SIZE = None
+
+
 def setUpModule():
+    global SESSION_SIZE
+    SESSION_SIZE = screen_size()
     for mode in EXTRA_MODES:
         xrandr("--newmode", *mode.split())
         xrandr("--addmode", "screen", mode.split()[0])
@@ -80,6 +93,10 @@ def setUpModule():
 
 
 def tearDownModule():
+    # Back to the session's own size should a full-screen run have left
+    # another one set; a mode in use cannot be taken away.
+    if SESSION_SIZE and screen_size() != SESSION_SIZE:
+        xrandr("--size", SESSION_SIZE)
     for mode in EXTRA_MODES:
         xrandr("--delmode", "screen", mode.split()[0])
         xrandr("--rmmode", mode.split()[0])

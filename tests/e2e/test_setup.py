@@ -103,6 +103,13 @@ def tearDownModule():
     restart_wine()
 
 
+def focus(window):
+    """The keys go to the focused window, and with no window manager a new
+    window need not get the focus (the game's may still be closing)."""
+    tavrun.xdotool("windowfocus", "--sync", window, check=False)
+    time.sleep(0.3)
+
+
 class SetupUtility(unittest.TestCase):
     game = utility = None
 
@@ -144,9 +151,7 @@ class SetupUtility(unittest.TestCase):
     def wait_dialog(self):
         window = tavrun.find_window(TITLE, 30)
         self.assertIsNotNone(window, "no window titled " + TITLE)
-        # The keys go to the focused window: started by the game as it
-        # quits, the dialog may open before the game's window is gone.
-        tavrun.xdotool("windowfocus", "--sync", window, check=False)
+        focus(window)
         end = time.time() + 20
         controls = dialog_controls()
         while time.time() < end and not (controls and controls.get(RESOLUTION, (0, ""))[1]):
@@ -235,7 +240,9 @@ class SetupUtility(unittest.TestCase):
     def test_yes_to_the_safe_mode_question_runs_the_utility(self):
         game = self.stage(tavrun.config_with(IsSetup=2))
         game.start()
-        self.assertIsNotNone(tavrun.find_window("Safe Mode", 30), "no safe-mode question")
+        question = tavrun.find_window("Safe Mode", 30)
+        self.assertIsNotNone(question, "no safe-mode question")
+        focus(question)
         tavrun.key("Return")  # Yes is the default button
         self.assertEqual(game.wait_exit(30), 0)
         self.assertEqual(game.config_int("IsSetup"), 0)

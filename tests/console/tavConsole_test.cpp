@@ -157,53 +157,50 @@ TEST_F(ConsoleTest, BuiltInCommandsIgnoreTheirArguments)
     EXPECT_TRUE(engine->IsQuitting());
 }
 
-TEST_F(ConsoleTest, BindingsTakeExactlyTheirArgumentCount)
+// A binding takes exactly its argument count; every binding of a name is
+// called; two blanks make an empty middle argument; numbers truncate and
+// stop at the limits instead of wrapping.
+TEST_F(ConsoleTest, BindingsTakeExactlyTheirArgumentsAndEveryOneOfANameIsCalled)
 {
     Console().BindFunction("pair", 2, 2);
-    Console().Execute("pair 1");
-    EXPECT_EQ(Newest(), "Invalid command: pair(1)");
-    Console().Execute("pair 1 2 3");
-    EXPECT_EQ(Newest(), "Invalid command: pair(1 2 3)");
-    Console().Execute("pair");
-    EXPECT_EQ(Newest(), "Invalid command: pair()");
-    EXPECT_TRUE(Calls().empty());
-    Console().Execute("pair 7 8");
-    EXPECT_EQ(Calls(), std::vector<std::string>{"ints 2 7 8 0"});
-
-    // Two blanks make an empty middle argument.
     Console().BindFunction("triple", 3, 3);
     Console().BindFunction("scale", 6, 6);
-    Calls().clear();
-    Console().Execute("triple 1  2");
-    Console().Execute("scale 0.5  -2");
-    EXPECT_EQ(Calls(), (std::vector<std::string>{"ints 3 1 0 2", "floats 6 0.5 0 -2"}));
-}
-
-TEST_F(ConsoleTest, EveryBindingOfANameIsCalledAndNumbersTruncate)
-{
-    Console().BindFunction("go", 1, 1);
-    Console().BindFunction("go", 2, 1);
-    Console().BindFunction("go", 3, 4);
-    Console().BindFunction("go", 4, 0);
-    Console().BindFunction("go", 5, 7);
-    Console().Execute("go 2.9");
-    Console().Execute("go -2.9");
-    EXPECT_EQ(Calls(),
-              (std::vector<std::string>{"ints 1 2 0 0", "ints 2 2 0 0", "floats 3 2.9 0 0", "cmd 4",
-                                        "text 5 [2.9]", "ints 1 -2 0 0", "ints 2 -2 0 0",
-                                        "floats 3 -2.9 0 0", "cmd 4", "text 5 [-2.9]"}));
-    Calls().clear();
-    Console().Execute("go");
-    EXPECT_EQ(Calls(), std::vector<std::string>{"cmd 4"});
-
-    // Out-of-range numbers stop at the limits instead of wrapping.
+    const int goTypes[] = {1, 1, 4, 0, 7};
+    for (uint32_t id = 1; id <= 5; ++id)
+        Console().BindFunction("go", id, goTypes[id - 1]);
+    for (const char* refused : {"pair 1", "pair 1 2 3", "pair"})
+        Console().Execute(refused);
+    EXPECT_EQ(Last(3), (std::vector<std::string>{"Invalid command: pair(1)",
+                                                 "Invalid command: pair(1 2 3)",
+                                                 "Invalid command: pair()"}));
+    EXPECT_TRUE(Calls().empty());
+    const struct
+    {
+        const char* line;
+        std::vector<std::string> calls;
+    } table[] = {
+        {"pair 7 8", {"ints 2 7 8 0"}},
+        {"triple 1  2", {"ints 3 1 0 2"}},
+        {"scale 0.5  -2", {"floats 6 0.5 0 -2"}},
+        {"go 2.9", {"ints 1 2 0 0", "ints 2 2 0 0", "floats 3 2.9 0 0", "cmd 4", "text 5 [2.9]"}},
+        {"go -2.9",
+         {"ints 1 -2 0 0", "ints 2 -2 0 0", "floats 3 -2.9 0 0", "cmd 4", "text 5 [-2.9]"}},
+        {"go", {"cmd 4"}},
+    };
+    for (const auto& row : table)
+    {
+        Calls().clear();
+        Console().Execute(row.line);
+        EXPECT_EQ(Calls(), row.calls) << row.line;
+    }
     Calls().clear();
     Console().Execute("go 1e300");
     ASSERT_GE(Calls().size(), 1u);
     EXPECT_EQ(Calls()[0], "ints 1 2147483647 0 0");
 
+    // Unbinding takes the first binding of the name, matched exactly.
     EXPECT_TRUE(Console().UnbindFunction("go"));
-    EXPECT_EQ(Console().GetBindingCount(), 4u);
+    EXPECT_EQ(Console().GetBindingCount(), 7u);
     EXPECT_FALSE(Console().UnbindFunction("Go"));
     Calls().clear();
     Console().Execute("go 1");
@@ -249,7 +246,7 @@ TEST_F(ConsoleTest, InitKeepsLinesAndBindingsMadeBeforeIt)
     EXPECT_EQ(early.GetBindingCount(), 0u);
 }
 
-TEST_F(ConsoleTest, KeysOnlyReachTheConsoleWhileItIsShown)
+TEST_F(ConsoleTest, KeysAndPasteOnlyReachTheConsoleWhileItIsShown)
 {
     EXPECT_FALSE(Console().KeyInput('a', true));
     EXPECT_TRUE(Console().KeyInput(96, false)); // the activator as a key code too
@@ -265,14 +262,8 @@ TEST_F(ConsoleTest, KeysOnlyReachTheConsoleWhileItIsShown)
     Key(VK_DELETE);
     Type("\x01\x1B");
     EXPECT_EQ(Console().GetInput(), std::string(59, 'k'));
-    EXPECT_TRUE(Console().KeyInput(VK_LEFT, false));
-    // Escape hides the console and is then passed on.
-    EXPECT_FALSE(Console().KeyInput(VK_ESCAPE, false));
-    EXPECT_FALSE(Console().IsShown());
-}
 
-TEST_F(ConsoleTest, PasteThroughTheHotKeyIsCutToSixtyCharacters)
-{
+    // Paste through the hot key goes in at the caret, cut to sixty characters.
     const std::string text = std::string(100, 'p') + "END";
     ASSERT_TRUE(OpenClipboard(engine->GetWindow()));
     EmptyClipboard();
@@ -281,11 +272,16 @@ TEST_F(ConsoleTest, PasteThroughTheHotKeyIsCutToSixtyCharacters)
     GlobalUnlock(memory);
     SetClipboardData(CF_TEXT, memory);
     CloseClipboard();
-
-    Type("`ab");
+    Key(VK_RETURN); // runs the line and clears it
+    Type("ab");
     Key(VK_LEFT);
     SendMessageA(engine->GetWindow(), WM_HOTKEY, TAV_HOTKEY_PASTE, 0);
     EXPECT_EQ(Console().GetInput(), "a" + std::string(59, 'p'));
+
+    EXPECT_TRUE(Console().KeyInput(VK_LEFT, false));
+    // Escape hides the console and is then passed on.
+    EXPECT_FALSE(Console().KeyInput(VK_ESCAPE, false));
+    EXPECT_FALSE(Console().IsShown());
 }
 
 TEST_F(ConsoleTest, ScrollBackKeepsTheNewestLinesAndPrintfCutsLongText)

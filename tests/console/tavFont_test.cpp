@@ -39,7 +39,7 @@ protected:
         return DrawIn2D(*engine, 0xFF000000, draw);
     }
 
-    // Columns (screen x) of a glyph drawn raw at `x` after `before`.
+    // Screen columns of `text` drawn raw.
     float ScreenWidth(const char* text) const
     {
         float w = 0;
@@ -51,11 +51,6 @@ protected:
     IDirect3DDevice9* device = nullptr;
     std::unique_ptr<tavFont> font;
 };
-
-bool IsPure(uint32_t pixel, uint32_t argb)
-{
-    return IsRgb(pixel, argb);
-}
 
 // A font file with an all-white w x h sheet in which 'A' covers the sheet.
 std::vector<uint8_t> WhiteFontFile(uint32_t w, uint32_t h)
@@ -123,7 +118,7 @@ TEST_F(FontTest, ColourCodesColourTheirOwnGlyphs)
     const auto count = [&](float from, float to, uint32_t colour)
     {
         return image.Count(int(from) + 1, top, int(to) - 1, bottom,
-                           [colour](uint32_t p) { return IsPure(p, colour); });
+                           [colour](uint32_t p) { return IsRgb(p, colour); });
     };
     EXPECT_GT(count(x, x + a, Green), 10);
     EXPECT_EQ(count(x, x + a, Red), 0);
@@ -131,10 +126,6 @@ TEST_F(FontTest, ColourCodesColourTheirOwnGlyphs)
     EXPECT_EQ(count(x + a, x + a + b, Green), 0);
     EXPECT_GT(count(x + a + b, x + a + b + c, Green), 10);
     EXPECT_EQ(count(x + a + b, x + a + b + c, Red), 0);
-    // The codes themselves take no room.
-    EXPECT_EQ(r.right - r.left, int(font->GetSheet().GlyphWidth('a')) +
-                                    int(font->GetSheet().GlyphWidth('b')) +
-                                    int(font->GetSheet().GlyphWidth('c')));
 }
 
 TEST_F(FontTest, FiftyGlyphsToADrawCall)
@@ -224,19 +215,24 @@ TEST_F(FontTest, PixelsLieWhereTheRectangleSays)
     EXPECT_LE(y1, int(topRow + font->GetSheet().GlyphHeight('H') * engine->GetHeight() / 1024) + 2);
 }
 
+// The file's checks are the glyph sheet's; here the reading: a file too
+// big to be a font, one cut short, one missing.
 TEST_F(FontTest, FontFilesLoadAndBadOnesKeepTheSheet)
 {
+    const auto whiteA = [&]
+    {
+        tavTextRect r;
+        const TestImage image =
+            Render([&] { font->DrawText(r, 10, 100, 0xFFFFFFFF, "A", true); });
+        return image.Count(0, 0, 100, int(image.height),
+                           [](uint32_t p) { return IsRgb(p, 0xFFFFFF); });
+    };
     WriteBytes("good.font", WhiteFontFile(4, 4));
     ASSERT_EQ(font->LoadFromFile("good.font"), S_OK);
     EXPECT_EQ(font->GetSheet().texWidth, 4u);
     EXPECT_EQ(font->LineHeight(1.0f), 20.0f);
-    tavTextRect r;
-    TestImage image = Render([&] { font->DrawText(r, 10, 100, 0xFFFFFFFF, "A", true); });
-    EXPECT_GT(
-        image.Count(0, 0, 100, int(image.height), [](uint32_t p) { return IsPure(p, 0xFFFFFF); }),
-        0);
+    EXPECT_GT(whiteA(), 0);
 
-    WriteBytes("empty.font", {});
     std::vector<uint8_t> huge = WhiteFontFile(4, 4);
     const uint32_t big = 100000;
     std::memcpy(huge.data() + 8, &big, 4);
@@ -245,18 +241,13 @@ TEST_F(FontTest, FontFilesLoadAndBadOnesKeepTheSheet)
     std::vector<uint8_t> cut = WhiteFontFile(64, 64);
     cut.resize(cut.size() - 1);
     WriteBytes("cut.font", cut);
-    WriteTextFile("text.font", "this is not a font at all");
-    for (const char* bad : {"empty.font", "huge.font", "cut.font", "text.font", "missing.font"})
+    for (const char* bad : {"huge.font", "cut.font", "missing.font"})
     {
         EXPECT_EQ(font->LoadFromFile(bad), E_FAIL) << bad;
-        EXPECT_TRUE(font->HasSheet()) << bad;
         EXPECT_EQ(font->GetSheet().texWidth, 4u) << bad;
         EXPECT_NE(Log().find(std::string("Font file \"") + bad + "\""), std::string::npos) << bad;
     }
-    image = Render([&] { font->DrawText(r, 10, 100, 0xFFFFFFFF, "A", true); });
-    EXPECT_GT(
-        image.Count(0, 0, 100, int(image.height), [](uint32_t p) { return IsPure(p, 0xFFFFFF); }),
-        0);
+    EXPECT_GT(whiteA(), 0);
 }
 
 TEST_F(FontTest, InvalidatedFontDrawsNothingUntilRestored)

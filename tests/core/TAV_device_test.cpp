@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <utility>
+
 namespace
 {
 uint32_t U32(const std::vector<uint8_t>& b, size_t at)
@@ -64,7 +67,7 @@ bool IsDarkRed(Pixel p) { return p.r == 0x99 && p.g == 0 && p.b == 0; }
 bool IsBlack(Pixel p) { return p.r == 0 && p.g == 0 && p.b == 0; }
 } // namespace
 
-TEST_F(DeviceTest, WindowedStartUsesTheDesktopSizeForTheBackBuffer)
+TEST_F(DeviceTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
 {
     ASSERT_EQ(StartEngine(), S_OK);
     HWND window = engine->GetWindow();
@@ -84,48 +87,72 @@ TEST_F(DeviceTest, WindowedStartUsesTheDesktopSizeForTheBackBuffer)
     EXPECT_EQ(engine->GetWidth(), float(desktop.Width));
     EXPECT_EQ(engine->GetHeight(), float(desktop.Height));
     EXPECT_TRUE(engine->Is32Bit());
-    EXPECT_TRUE(ContainsInOrder(Log(), {"ZBuffer Format: 32-bit (24-bit depth, 8-bit stencil)",
-                                        "<b>Presentation Parameters</b>", "Windowed: true",
-                                        "SwapEffect: 2", "AutoDepthStencilFormat: 83",
-                                        "PresentationInterval: 2147483648", "No anti-aliasing.",
-                                        "Creating a device on window "}));
+    ASSERT_NE(engine->GetDevice(), nullptr);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(Pump());
+    std::string missing;
+    EXPECT_TRUE(ContainsInOrder(
+        Log(),
+        {"Brindlewood Log Generator", "Initialization Phase", "TAV::Initialize()",
+         "DirectX Initialization", "ZBuffer Format: 32-bit (24-bit depth, 8-bit stencil)",
+         "<b>Presentation Parameters</b>", "Windowed: true", "SwapEffect: 2",
+         "AutoDepthStencilFormat: 83", "PresentationInterval: 2147483648", "No anti-aliasing.",
+         "Creating a device on window ", "<b>Created a device!</b>",
+         "Console Successfully Created", "GUI Created", "Game::Initialize",
+         "TAV Successfully Initialized, Let's Go!"},
+        &missing))
+        << missing;
 }
 
 TEST_F(DeviceTest, ConfigurationPicksFiltersAndFormats)
 {
-    ASSERT_EQ(StartEngine("Filter=1\nFormat=23\nVSync=1\n"), S_OK);
-    EXPECT_EQ(engine->GetFilter(0), DWORD(D3DTEXF_LINEAR));
-    EXPECT_EQ(engine->GetFilter(1), DWORD(D3DTEXF_LINEAR));
-    EXPECT_EQ(engine->GetFilter(2), DWORD(D3DTEXF_POINT));
-    EXPECT_FALSE(engine->Is32Bit()); // 23 is a 16-bit display format
-    EXPECT_NE(Log().find("PresentationInterval: 0"), std::string::npos);
-}
-
-TEST_F(DeviceTest, UnknownFilterKeepsPointSampling)
-{
-    ASSERT_EQ(StartEngine("Filter=9\n"), S_OK);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(engine->GetFilter(i), DWORD(D3DTEXF_POINT));
+    const DWORD P = D3DTEXF_POINT, L = D3DTEXF_LINEAR;
+    const struct
+    {
+        const char* keys;
+        DWORD filters[3];
+        bool is32Bit;
+        const char* interval;
+    } table[] = {
+        {"Filter=1\nFormat=23\nVSync=1\n", {L, L, P}, false, "PresentationInterval: 0"},
+        {"Filter=9\n", {P, P, P}, true, "PresentationInterval: 2147483648"}, // unknown filter
+    };
+    for (const auto& row : table)
+    {
+        SCOPED_TRACE(row.keys);
+        ASSERT_EQ(StartEngine(row.keys), S_OK);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(engine->GetFilter(i), row.filters[i]) << i;
+        EXPECT_EQ(engine->Is32Bit(), row.is32Bit); // 23 is a 16-bit display format
+        EXPECT_NE(Log().find(row.interval), std::string::npos);
+        StopEngine();
+    }
 }
 
 TEST_F(DeviceTest, ImpossibleDeviceEndsStartUpWithItsLines)
 {
-    EXPECT_EQ(StartEngine("Adapter=5\n"), E_FAIL);
-    StopEngine();
-    EXPECT_TRUE(ContainsInOrder(Log(), {"Direct3D: <font color=\"#770000\">Error 0x",
-                                        "<font color=\"red\">Device creation failed!</font>",
-                                        "<font color=\"red\">DirectX Initialize has failed!</font>",
-                                        "TAV::Release()", "Released device."}));
-    EXPECT_EQ(ConfigInt("IsSetup"), 2);
-}
-
-TEST_F(DeviceTest, GarbageDisplayFormatCannotEnumerateModes)
-{
-    EXPECT_EQ(StartEngine("Format=abc\n"), E_FAIL);
-    StopEngine();
-    EXPECT_TRUE(ContainsInOrder(Log(), {"Failed to enumerate adapter modes!",
-                                        "<font color=\"red\">Device creation failed!</font>"}));
-    EXPECT_EQ(ConfigInt("IsSetup"), 2);
+    const struct
+    {
+        const char* keys;
+        std::vector<std::string> lines;
+    } table[] = {
+        {"Adapter=5\n",
+         {"Direct3D: <font color=\"#770000\">Error 0x",
+          "<font color=\"red\">Device creation failed!</font>",
+          "<font color=\"red\">DirectX Initialize has failed!</font>", "TAV::Release()",
+          "Released device."}},
+        {"Format=abc\n",
+         {"Failed to enumerate adapter modes!",
+          "<font color=\"red\">Device creation failed!</font>"}},
+    };
+    for (const auto& row : table)
+    {
+        SCOPED_TRACE(row.keys);
+        EXPECT_EQ(StartEngine(row.keys), E_FAIL);
+        StopEngine();
+        EXPECT_TRUE(ContainsInOrder(Log(), row.lines));
+        EXPECT_EQ(ConfigInt("IsSetup"), 2);
+    }
 }
 
 TEST_F(DeviceTest, UnwritableLogLeavesTheEngineRunning)
@@ -155,18 +182,11 @@ TEST_F(DeviceTest, ScreenshotsWriteUnpaddedBottomUpRowsOfTheLoadingBar)
     const uint32_t image = w * h * 3;
     ASSERT_EQ(shot.bytes.size(), size_t(image) + 54);
     EXPECT_EQ(U16(shot.bytes, 0), 0x4D42);
-    EXPECT_EQ(U32(shot.bytes, 2), image + 54);
-    EXPECT_EQ(U32(shot.bytes, 6), 0u);
-    EXPECT_EQ(U32(shot.bytes, 10), 54u);
-    EXPECT_EQ(U32(shot.bytes, 14), 40u);
-    EXPECT_EQ(shot.Width(), w);
-    EXPECT_EQ(shot.Height(), h);
-    EXPECT_EQ(U16(shot.bytes, 26), 1);
-    EXPECT_EQ(U16(shot.bytes, 28), 24);
-    EXPECT_EQ(U32(shot.bytes, 30), 0u);
-    EXPECT_EQ(U32(shot.bytes, 34), image);
-    for (size_t at = 38; at < 54; at += 4)
-        EXPECT_EQ(U32(shot.bytes, at), 0u) << "offset " << at;
+    // Size, reserved, pixel offset, header size, width, height, one plane
+    // of 24 bits, no compression, pixel bytes, and zeros to the end.
+    const uint32_t fields[] = {image + 54, 0, 54, 40, w, h, 1 | 24 << 16, 0, image, 0, 0, 0, 0};
+    for (size_t i = 0; i < std::size(fields); ++i)
+        EXPECT_EQ(U32(shot.bytes, 2 + 4 * i), fields[i]) << "offset " << 2 + 4 * i;
 
     // The white bar along the bottom (25 high) with the dark red progress
     // (20 high, 40 % of the width) inside it; black above.
@@ -196,10 +216,9 @@ TEST_F(DeviceTest, HotKeysAndTheCloseMessage)
     EXPECT_TRUE(FileExists(folder.File("Shot.bmp")));
     PostMessageA(window, WM_HOTKEY, TAV_HOTKEY_QUIT, 0);
     EXPECT_FALSE(Pump());
-}
+    StopEngine();
 
-TEST_F(DeviceTest, ClosingTheWindowQuits)
-{
+    // Closing the window quits too, and the run was a clean one.
     ASSERT_EQ(StartEngine(), S_OK);
     PostMessageA(engine->GetWindow(), WM_CLOSE, 0, 0);
     EXPECT_FALSE(Pump());
@@ -248,33 +267,25 @@ TEST_F(EngineTest, SecondCopyHandsOverTheFocusAndLogsNothing)
     DestroyWindow(first);
 }
 
-TEST_F(EngineTest, RandomIntegersReachBothEnds)
+TEST_F(EngineTest, RandomNumbersReachBothEndsOfTheirRange)
 {
     ASSERT_EQ(StartEngine(), S_OK);
-    bool seen[7] = {};
-    for (int i = 0; i < 1000; ++i)
+    const auto ends = [&](int low, int high, int draws)
     {
-        const int v = engine->RandomInt(2, 6);
-        ASSERT_GE(v, 2);
-        ASSERT_LE(v, 6);
-        seen[v] = true;
-    }
-    for (int v = 2; v <= 6; ++v)
-        EXPECT_TRUE(seen[v]) << v;
-    int low = 1000, high = 0;
-    for (int i = 0; i < 20000; ++i)
-    {
-        const int v = engine->RandomInt(300, 750);
-        low = std::min(low, v);
-        high = std::max(high, v);
-    }
-    EXPECT_EQ(low, 300);
-    EXPECT_EQ(high, 750);
+        std::pair<int, int> seen(high, low);
+        for (int i = 0; i < draws; ++i)
+        {
+            const int v = engine->RandomInt(low, high);
+            seen = {std::min(seen.first, v), std::max(seen.second, v)};
+        }
+        return seen;
+    };
+    EXPECT_EQ(ends(2, 6, 1000), std::make_pair(2, 6));
+    EXPECT_EQ(ends(300, 750, 20000), std::make_pair(300, 750));
     for (int i = 0; i < 1000; ++i)
     {
         const float f = engine->RandomFloat(-2.0f, 2.0f);
-        ASSERT_GE(f, -2.0f);
-        ASSERT_LE(f, 2.0f);
+        ASSERT_TRUE(f >= -2.0f && f <= 2.0f) << f;
     }
 }
 

@@ -44,6 +44,12 @@ TEST_F(SceneTest, LoadsOnItsOwnThreadThenRendersEveryFrame)
     ASSERT_TRUE(Pump());
     EXPECT_EQ(record.rendered, before + 2);
     EXPECT_EQ(record.preRendered, record.rendered);
+
+    // A lost windowed frame sleeps once and goes on.
+    engine->SetPaused(true);
+    EXPECT_EQ(engine->Frame(), S_OK);
+    EXPECT_FALSE(engine->IsPaused());
+    EXPECT_EQ(record.rendered, before + 3);
 }
 
 TEST_F(SceneTest, NextSceneShowsLoadingAtOnceAndSwitchesInTheSamePass)
@@ -110,10 +116,10 @@ TEST_F(SceneTest, FailedRenderEndsTheLoopAndTheSceneIsNotCalledAgain)
     EXPECT_EQ(ConfigInt("IsSetup"), 2);
 }
 
-TEST_F(SceneTest, DeviceResetInvalidatesAndRestoresInOrder)
+TEST_F(SceneTest, DeviceResetInvalidatesAndRestoresInOrderUnlessTheSceneRefuses)
 {
     SceneRecord record;
-    Queue(record);
+    RecordingScene* scene = Queue(record);
     ASSERT_TRUE(WaitReady());
     ASSERT_EQ(engine->ResetDevice(), S_OK);
     EXPECT_EQ(record.calls, "IR");
@@ -122,55 +128,35 @@ TEST_F(SceneTest, DeviceResetInvalidatesAndRestoresInOrder)
     ASSERT_TRUE(Pump());
     EXPECT_EQ(record.rendered, rendered + 2);
     EXPECT_TRUE(ContainsInOrder(Log(), {"Objects Invalidated...", "Objects reinitialized..."}));
-}
 
-TEST_F(SceneTest, SceneRefusingToInvalidateFailsTheReset)
-{
-    SceneRecord record;
-    RecordingScene* scene = Queue(record);
-    ASSERT_TRUE(WaitReady());
     record.invalidateResult = E_FAIL;
     EXPECT_EQ(engine->ResetDevice(), E_FAIL);
     EXPECT_EQ(engine->GetRunState(), 2);
-    EXPECT_EQ(record.reinitialized, 0);
+    EXPECT_EQ(record.calls, "IRI");
     EXPECT_NE(Log().find(SceneLine("Failed invalidating scene ", scene)), std::string::npos);
 }
 
-TEST_F(SceneTest, LostWindowedFrameSleepsOnceAndGoesOn)
-{
-    SceneRecord record;
-    Queue(record);
-    ASSERT_TRUE(WaitReady());
-    engine->SetPaused(true);
-    const int rendered = record.rendered;
-    EXPECT_EQ(engine->Frame(), S_OK);
-    EXPECT_FALSE(engine->IsPaused());
-    EXPECT_EQ(record.rendered, rendered + 1);
-}
-
+// A game start-up that fails or throws: the next run asks the safe-mode
+// question.
 TEST_F(EngineTest, FailingGameStartUpIsRecordedForTheNextRun)
 {
-    WriteTextFile("tav.cfg", DefaultTestConfig());
-    engine.reset(new TestEngine());
-    engine->gameResult = E_FAIL;
-    caption = "TAV Test game";
-    settings.caption = caption.c_str();
-    EXPECT_EQ(engine->Initialize(settings), E_FAIL);
-    StopEngine();
-    EXPECT_TRUE(ContainsInOrder(Log(), {"Game::Initialize", "Game Initialization Failed!",
-                                        "TAV::Release()"}));
-    EXPECT_EQ(Log().find("TAV Successfully Initialized"), std::string::npos);
-    EXPECT_EQ(ConfigInt("IsSetup"), 2);
-}
-
-TEST_F(EngineTest, ExceptionInGameStartUpIsCaughtAndLogged)
-{
-    WriteTextFile("tav.cfg", DefaultTestConfig());
-    engine.reset(new ThrowingEngine());
-    settings.caption = "TAV Test throw";
-    EXPECT_EQ(engine->Initialize(settings), E_FAIL);
-    StopEngine();
-    EXPECT_TRUE(ContainsInOrder(Log(), {"Game initialization raised an exception.",
-                                        "Caught: \"no game today\"", "Extra: Run-Time Error."}));
-    EXPECT_EQ(ConfigInt("IsSetup"), 2);
+    for (bool throws : {false, true})
+    {
+        SCOPED_TRACE(throws ? "throws" : "fails");
+        WriteTextFile("tav.cfg", DefaultTestConfig());
+        engine.reset(throws ? new ThrowingEngine() : new TestEngine());
+        engine->gameResult = E_FAIL;
+        caption = "TAV Test game";
+        settings.caption = caption.c_str();
+        EXPECT_EQ(engine->Initialize(settings), E_FAIL);
+        StopEngine();
+        const std::vector<std::string> lines =
+            throws ? std::vector<std::string>{"Game initialization raised an exception.",
+                                              "Caught: \"no game today\"", "Extra: Run-Time Error."}
+                   : std::vector<std::string>{"Game::Initialize", "Game Initialization Failed!",
+                                              "TAV::Release()"};
+        EXPECT_TRUE(ContainsInOrder(Log(), lines));
+        EXPECT_EQ(Log().find("TAV Successfully Initialized"), std::string::npos);
+        EXPECT_EQ(ConfigInt("IsSetup"), 2);
+    }
 }

@@ -2,41 +2,39 @@
 // byte for byte, and is drawn posed at both ends of its first animation
 // (arm out, arm up), before and after a device reset; the bone tree is
 // updated parents first; bad files leave an empty mesh and a red line.
-#include "MeshPixels.h"
+#include "RenderCheck.h"
 
 #include "graphics/tavDynamicMesh.h"
 #include "graphics/tavMeshBytes.h"
 #include "physics/tavPhysics.h"
+#include "support/TestFiles.h"
 
 #include "MeshSamples.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 
 namespace
 {
 const D3DCOLOR Backdrop = 0xFF000000, PostColour = 0xFF0000FF, ArmColour = 0xFFFF0000;
-// On the arm held out along +x, and where the same point is once it is up.
-const D3DXVECTOR3 ArmOut(1.5f, 1.75f, -0.25f), ArmUp(0.25f, 3.0f, -0.25f);
-const D3DXVECTOR3 OnThePost(0, 1, -0.25f);
 
 class DynamicMeshTest : public GraphicsTest
 {
 protected:
-    void Pose(tavDynamicMesh& mesh, uint32_t now, D3DCOLOR& out, D3DCOLOR& up, D3DCOLOR& post)
+    // The arm posed at `now`: on the arm held out along +x, where the same
+    // point is once it is up, and on the post.
+    void ExpectPose(tavDynamicMesh& mesh, uint32_t now, D3DCOLOR out, D3DCOLOR up)
     {
         mesh.AnimateAt(now);
-        RenderCheck check(Device());
-        ASSERT_TRUE(check.Begin(Backdrop));
-        LookFlat(*engine, D3DXVECTOR3(0.75f, 1.75f, -8), D3DXVECTOR3(0.75f, 1.75f, 0));
-        EXPECT_EQ(mesh.Draw(), 24u);
-        engine->ResetWorldTransform();
-        ASSERT_TRUE(check.End());
-        out = PixelAt(Device(), check, ArmOut);
-        up = PixelAt(Device(), check, ArmUp);
-        post = PixelAt(Device(), check, OnThePost);
+        const Picture p = Draw(Backdrop, [&] {
+            LookFlat(*engine, D3DXVECTOR3(0.75f, 1.75f, -8), D3DXVECTOR3(0.75f, 1.75f, 0));
+            EXPECT_EQ(mesh.Draw(), 24u);
+            engine->ResetWorldTransform();
+        });
+        EXPECT_TRUE(Near(p.At(D3DXVECTOR3(1.5f, 1.75f, -0.25f)), out)) << "held out, at " << now;
+        EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0.25f, 3.0f, -0.25f)), up)) << "up, at " << now;
+        EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0, 1, -0.25f)), PostColour)) << "post, at " << now;
     }
 };
 } // namespace
@@ -44,41 +42,28 @@ protected:
 TEST_F(DynamicMeshTest, ArmIsDrawnAtBothKeyTimesAndAgainAfterAReset)
 {
     const std::string file = ContentPath("samples/arm.edm");
-    tavDynamicMesh mesh(engine.get());
-    ASSERT_TRUE(mesh.Load(file.c_str(), ContentPath("").c_str()));
-    EXPECT_EQ(mesh.GetFileVersion(), 396);
-    EXPECT_EQ(mesh.GetNumVerts(), 48u);
-    EXPECT_EQ(mesh.GetNumBones(), 2u);
-    EXPECT_EQ(mesh.GetNumAnimations(), 2u);
-    mesh.Save("again.edm");
-    EXPECT_EQ(FileBytes("again.edm"), FileBytes(file));
-
-    Paint(*mesh.GetMaterial(0), PostColour);
-    Paint(*mesh.GetMaterial(1), ArmColour);
     for (int pass = 0; pass < 2; ++pass)
     {
         SCOPED_TRACE(pass ? "after a reset" : "before a reset");
-        tavDynamicMesh posed(engine.get());
-        ASSERT_TRUE(posed.Load(file.c_str(), ""));
-        Paint(*posed.GetMaterial(0), PostColour);
-        Paint(*posed.GetMaterial(1), ArmColour);
-        D3DCOLOR out, up, post;
+        tavDynamicMesh mesh(engine.get());
+        ASSERT_TRUE(mesh.Load(file.c_str(), ContentPath("").c_str()));
+        EXPECT_EQ(mesh.GetFileVersion(), 396);
+        EXPECT_EQ(mesh.GetNumVerts(), 48u);
+        EXPECT_EQ(mesh.GetNumBones(), 2u);
+        EXPECT_EQ(mesh.GetNumAnimations(), 2u);
+        mesh.Save("again.edm");
+        EXPECT_EQ(ReadBinaryFile("again.edm"), ReadBinaryFile(file));
+        Paint(*mesh.GetMaterial(0), PostColour);
+        Paint(*mesh.GetMaterial(1), ArmColour);
         // The first update starts animation 0 at its first keyframe.
-        Pose(posed, 1000, out, up, post);
-        EXPECT_EQ(posed.GetCurrentAnimation(), 0);
-        EXPECT_TRUE(Near(out, ArmColour)) << Hex(out);
-        EXPECT_TRUE(Near(up, Backdrop)) << Hex(up);
-        EXPECT_TRUE(Near(post, PostColour)) << Hex(post);
+        ExpectPose(mesh, 1000, ArmColour, Backdrop);
+        EXPECT_EQ(mesh.GetCurrentAnimation(), 0);
         // Its whole duration later the blend is done: the arm is up.
-        Pose(posed, 2000, out, up, post);
-        EXPECT_EQ(posed.GetBlend(), 1.0f);
-        EXPECT_TRUE(Near(out, Backdrop)) << Hex(out);
-        EXPECT_TRUE(Near(up, ArmColour)) << Hex(up);
-        EXPECT_TRUE(Near(post, PostColour)) << Hex(post);
+        ExpectPose(mesh, 2000, Backdrop, ArmColour);
+        EXPECT_EQ(mesh.GetBlend(), 1.0f);
         // The next update moves on to animation 1, from the raised keyframe.
-        Pose(posed, 2014, out, up, post);
-        EXPECT_EQ(posed.GetCurrentAnimation(), 1);
-        EXPECT_TRUE(Near(up, ArmColour)) << Hex(up);
+        ExpectPose(mesh, 2014, Backdrop, ArmColour);
+        EXPECT_EQ(mesh.GetCurrentAnimation(), 1);
         if (pass == 0)
         {
             ASSERT_EQ(engine->ResetDevice(), S_OK);
@@ -119,7 +104,7 @@ TEST_F(DynamicMeshTest, ChildrenMoveWithTheirParentAndUpdatesWaitThirteenMillise
 
 TEST_F(DynamicMeshTest, BadFilesLeaveAnEmptyMeshAndARedLine)
 {
-    const std::vector<uint8_t> good = FileBytes(ContentPath("samples/arm.edm"));
+    const std::vector<uint8_t> good = ReadBinaryFile(ContentPath("samples/arm.edm"));
     ASSERT_FALSE(good.empty());
     std::vector<uint8_t> other = good;
     other[0] = 20;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -14,11 +15,7 @@ class MeshModelTest : public GraphicsTest
 {
 protected:
     // The number the pool gave `name`, or -1.
-    int PoolNumber(const std::string& name)
-    {
-        std::string n = name;
-        return engine->FindTexture(n, 0, 1);
-    }
+    int PoolNumber(std::string name) { return engine->FindTexture(name, 0, 1); }
 
     // The vertex whose normal lies closest to `direction`.
     tavMeshModel::Vertex Nearest(tavMeshModel& model, const D3DXVECTOR3& direction)
@@ -27,53 +24,29 @@ protected:
         tavMeshModel::Vertex best = {};
         float bestDot = -2.0f;
         for (uint32_t i = 0; v && i < model.GetNumVertices(); ++i)
-        {
-            const float d = D3DXVec3Dot(&v[i].normal, &direction);
-            if (d > bestDot)
-            {
-                bestDot = d;
-                best = v[i];
-            }
-        }
+            if (D3DXVec3Dot(&v[i].normal, &direction) > bestDot)
+                bestDot = D3DXVec3Dot(&v[i].normal, &direction), best = v[i];
         model.UnlockVertexBuffer();
         return best;
     }
 
-    // Eye on the -z axis looking at the origin; lighting on, nothing else lit.
-    void LookFromFront(float distance)
+    tavOrientedBox Bounds(tavMeshModel& model, float* radius = nullptr)
     {
-        engine->SetView(D3DXVECTOR3(0, 0, -distance), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 1, 0));
-        engine->Apply3D();
-        engine->ResetWorldTransform();
-    }
-
-    // Where `world` lands on the back buffer, in pixels.
-    POINT Screen(const D3DXVECTOR3& world)
-    {
-        D3DVIEWPORT9 viewport;
-        D3DXMATRIX projection, view, identity;
-        Device()->GetViewport(&viewport);
-        Device()->GetTransform(D3DTS_PROJECTION, &projection);
-        Device()->GetTransform(D3DTS_VIEW, &view);
-        D3DXMatrixIdentity(&identity);
-        D3DXVECTOR3 out;
-        D3DXVec3Project(&out, &world, &viewport, &projection, &view, &identity);
-        return POINT{LONG(out.x), LONG(out.y)};
-    }
-
-    D3DCOLOR At(const RenderCheck& check, const D3DXVECTOR3& world)
-    {
-        const POINT p = Screen(world);
-        return check.Pixel(p.x, p.y);
+        tavBoundingBox box;
+        tavOrientedBox oriented;
+        oriented.position[0] = 9; // everything is rewritten
+        oriented.orientation[0][1] = 3;
+        EXPECT_TRUE(model.ComputeBounds(box, oriented, radius));
+        EXPECT_FLOAT_EQ(box.min.y, oriented.centroid[1] - oriented.halfExtents[1]);
+        EXPECT_FLOAT_EQ(box.max.x, oriented.centroid[0] + oriented.halfExtents[0]);
+        return oriented;
     }
 
     void ExpectEmpty(tavMeshModel& model)
     {
         EXPECT_EQ(model.GetMesh(), nullptr);
         EXPECT_EQ(model.GetMaterialCount(), 0u);
-        EXPECT_EQ(model.GetNumVertices(), 0u);
-        EXPECT_EQ(model.GetNumFaces(), 0u);
-        EXPECT_EQ(model.Draw(), 0u);
+        EXPECT_EQ(model.GetNumVertices() + model.GetNumFaces() + model.Draw(), 0u);
         EXPECT_EQ(model.LockVertexBuffer(0), nullptr);
         EXPECT_EQ(model.LockIndexBuffer(0), nullptr);
         tavBoundingBox box;
@@ -85,74 +58,77 @@ protected:
 
 // ---- .x files ----
 
-TEST_F(MeshModelTest, TextureFolderPrefixesTheMaterialsTextureName)
+TEST_F(MeshModelTest, MaterialsTakeAmbientFromDiffuseAndTheirTextureFromTheFolder)
 {
     CreateDirectoryA("base", nullptr);
     WriteSolidBmp("base/a.tga", 0xFFFF0000); // loaded by content, whatever the extension
     WriteSolidBmp("a.tga", 0xFF00FF00);
-    WriteTextFile("cube.x", XCube({{1, 1, 1, 1, "a.tga"}}));
-
+    WriteTextFile("cube.x", XCube({{0.25f, 0.5f, 0.75f, 1.0f, "a.tga"}, {1, 0, 0.5f, 0.5f, ""}}));
     tavMeshModel model(engine.get());
     ASSERT_TRUE(model.LoadFromX("cube.x", "base/"));
-    ASSERT_EQ(model.GetMaterialCount(), 1u);
+    ASSERT_EQ(model.GetMaterialCount(), 2u);
     EXPECT_GE(model.GetMaterial(0)->textures[0], 0);
     EXPECT_EQ(model.GetMaterial(0)->textures[0], PoolNumber("base/a.tga"));
     EXPECT_EQ(PoolNumber("a.tga"), -1);
+    EXPECT_EQ(model.GetMaterial(1)->textures[0], -1); // no texture named
+    for (uint32_t i = 0; i < 2; ++i)
+    {
+        const D3DMATERIAL9& m = model.GetMaterial(i)->material;
+        EXPECT_EQ(std::memcmp(&m.Ambient, &m.Diffuse, sizeof(m.Ambient)), 0) << i;
+        EXPECT_EQ(m.Power, 8.0f);
+        EXPECT_EQ(m.Specular.r, 0.25f);
+    }
+    EXPECT_EQ(model.GetMaterial(0)->material.Diffuse.g, 0.5f);
+    EXPECT_EQ(model.GetMaterial(1)->material.Diffuse.a, 0.5f);
+    EXPECT_EQ(model.GetMaterial(2), nullptr);
 
-    ASSERT_TRUE(model.LoadFromX("cube.x", ""));
-    EXPECT_EQ(model.GetMaterial(0)->textures[0], PoolNumber("a.tga"));
-    ASSERT_TRUE(model.LoadFromX("cube.x", nullptr));
-    EXPECT_EQ(model.GetMaterial(0)->textures[0], PoolNumber("a.tga"));
-
+    for (const char* folder : {"", static_cast<const char*>(nullptr)})
+    {
+        ASSERT_TRUE(model.LoadFromX("cube.x", folder));
+        EXPECT_EQ(model.GetMaterial(0)->textures[0], PoolNumber("a.tga"));
+    }
     // A texture that is not there: the pool counts the failure, the mesh loads.
     const DWORD failedBefore = engine->GetFailedCount();
     ASSERT_TRUE(model.LoadFromX("cube.x", "elsewhere/"));
     EXPECT_EQ(model.GetMaterial(0)->textures[0], -1);
     EXPECT_EQ(engine->GetFailedCount(), failedBefore + 1);
     EXPECT_EQ(model.Draw(), 12u);
-}
 
-TEST_F(MeshModelTest, LoadedMaterialsTakeAmbientFromDiffuse)
-{
-    WriteTextFile("cube.x", XCube({{0.25f, 0.5f, 0.75f, 1.0f, ""}, {1.0f, 0.0f, 0.5f, 0.5f, ""}}));
-    tavMeshModel model(engine.get());
-    ASSERT_TRUE(model.LoadFromX("cube.x", "base/"));
-    ASSERT_EQ(model.GetMaterialCount(), 2u);
-    for (uint32_t i = 0; i < 2; ++i)
+    std::vector<XMaterial> fifty(50);
+    fifty[49].r = 0.5f;
+    WriteTextFile("fifty.x", XCube(fifty));
+    ASSERT_TRUE(model.LoadFromX("fifty.x", "base/"));
+    EXPECT_EQ(model.GetMaterialCount(), 50u);
+    EXPECT_EQ(model.GetMaterial(49)->material.Diffuse.r, 0.5f);
+    EXPECT_EQ(model.Draw(), 12u);
+    // Without a material list D3DX supplies at most one default material.
+    WriteTextFile("none.x", XCube({}));
+    ASSERT_TRUE(model.LoadFromX("none.x", "base/"));
+    ASSERT_LE(model.GetMaterialCount(), 1u);
+    if (tavMaterial* m = model.GetMaterial(0))
     {
-        const D3DMATERIAL9& m = model.GetMaterial(i)->material;
-        EXPECT_EQ(m.Ambient.r, m.Diffuse.r);
-        EXPECT_EQ(m.Ambient.g, m.Diffuse.g);
-        EXPECT_EQ(m.Ambient.b, m.Diffuse.b);
-        EXPECT_EQ(m.Ambient.a, m.Diffuse.a);
-        EXPECT_EQ(m.Power, 8.0f);
-        EXPECT_EQ(m.Specular.r, 0.25f);
-        EXPECT_EQ(model.GetMaterial(i)->textures[0], -1); // no texture named
+        EXPECT_EQ(m->material.Ambient.r, m->material.Diffuse.r);
     }
-    EXPECT_EQ(model.GetMaterial(0)->material.Diffuse.g, 0.5f);
-    EXPECT_EQ(model.GetMaterial(1)->material.Diffuse.a, 0.5f);
-    EXPECT_EQ(model.GetMaterial(2), nullptr);
+    model.SetMaterialTexture(3, 5); // no such material
+    model.RemoveMaterialTexture(5);
+    EXPECT_EQ(model.Draw(), 12u);
 }
 
 TEST_F(MeshModelTest, MissingOrBrokenFilesLeaveTheModelEmpty)
 {
     tavMeshModel model(engine.get());
-    WriteTextFile("good.x", XCube({{}}));
-    const std::string good = XCube({{}});
+    const std::string good = XCube({{}}), head = "xof 0303txt 0032\nMesh {\n";
+    const std::string faces = " 1;\n 3;0,1,2;;\n}\n";
+    WriteTextFile("good.x", good);
     const std::vector<std::pair<std::string, std::string>> broken = {
         {"empty.x", ""},
         {"header-only.x", "xof 0303txt 0032\n"},
         {"truncated.x", good.substr(0, good.size() / 2)},
         {"not-x.x", "this is no mesh file at all\n"},
-        // An integer where a FLOAT is due.
-        {"integer.x", "xof 0303txt 0032\nMesh {\n 3;\n 0;0;0;,\n 1.0;0.0;0.0;,\n 0.0;1.0;0.0;;\n"
-                      " 1;\n 3;0,1,2;;\n}\n"},
-        // A face naming vertex 7 of three.
-        {"bad-index.x", "xof 0303txt 0032\nMesh {\n 3;\n 0.0;0.0;0.0;,\n 1.0;0.0;0.0;,\n"
-                        " 0.0;1.0;0.0;;\n 1;\n 3;0,1,7;;\n}\n"},
-        // Says 900 vertices, gives three.
-        {"short.x", "xof 0303txt 0032\nMesh {\n 900;\n 0.0;0.0;0.0;,\n 1.0;0.0;0.0;,\n"
-                    " 0.0;1.0;0.0;;\n 1;\n 3;0,1,2;;\n}\n"},
+        {"integer.x", head + " 3;\n 0;0;0;,\n 1.0;0.0;0.0;,\n 0.0;1.0;0.0;;\n" + faces},
+        {"bad-index.x", head + " 3;\n 0.0;0.0;0.0;,\n 1.0;0.0;0.0;,\n 0.0;1.0;0.0;;\n"
+                               " 1;\n 3;0,1,7;;\n}\n"},
+        {"short.x", head + " 900;\n 0.0;0.0;0.0;,\n 1.0;0.0;0.0;,\n 0.0;1.0;0.0;;\n" + faces},
     };
     for (const auto& file : broken)
     {
@@ -170,31 +146,6 @@ TEST_F(MeshModelTest, MissingOrBrokenFilesLeaveTheModelEmpty)
     EXPECT_TRUE(Pump()); // the engine carries on
 }
 
-TEST_F(MeshModelTest, FiftyMaterialsOrNoneLoad)
-{
-    std::vector<XMaterial> fifty(50);
-    fifty[49].r = 0.5f;
-    WriteTextFile("fifty.x", XCube(fifty));
-    tavMeshModel model(engine.get());
-    ASSERT_TRUE(model.LoadFromX("fifty.x", "base/"));
-    EXPECT_EQ(model.GetMaterialCount(), 50u);
-    EXPECT_EQ(model.GetMaterial(49)->material.Diffuse.r, 0.5f);
-    EXPECT_EQ(model.Draw(), 12u);
-
-    // Without a material list D3DX supplies at most one default material.
-    WriteTextFile("none.x", XCube({}));
-    ASSERT_TRUE(model.LoadFromX("none.x", "base/"));
-    ASSERT_LE(model.GetMaterialCount(), 1u);
-    EXPECT_EQ(model.GetNumFaces(), 12u);
-    if (tavMaterial* m = model.GetMaterial(0))
-    {
-        EXPECT_EQ(m->material.Ambient.r, m->material.Diffuse.r);
-    }
-    model.SetMaterialTexture(3, 5); // no such material
-    model.RemoveMaterialTexture(5);
-    EXPECT_EQ(model.Draw(), 12u);
-}
-
 TEST_F(MeshModelTest, LoadedMeshIsInTheStaticLayoutWithNormalsAndValidIndices)
 {
     WriteTextFile("cube.x", XCube({{}}, 2.0f, 3.0f, 4.0f));
@@ -207,17 +158,12 @@ TEST_F(MeshModelTest, LoadedMeshIsInTheStaticLayoutWithNormalsAndValidIndices)
     for (uint32_t i = 0; i < model.GetNumFaces() * 3; ++i)
         ASSERT_LT(indices[i], model.GetNumVertices());
     model.UnlockIndexBuffer();
-
-    tavBoundingBox box;
-    tavOrientedBox oriented;
     float radius = 0;
-    ASSERT_TRUE(model.ComputeBounds(box, oriented, &radius));
-    EXPECT_FLOAT_EQ(box.min.x, 2.0f);
-    EXPECT_FLOAT_EQ(box.max.z, 5.0f);
-    EXPECT_FLOAT_EQ(oriented.centroid[0], 2.5f);
-    EXPECT_FLOAT_EQ(oriented.centroid[1], 3.5f);
-    EXPECT_FLOAT_EQ(oriented.centroid[2], 4.5f);
-    EXPECT_FLOAT_EQ(oriented.halfExtents[1], 0.5f);
+    const tavOrientedBox box = Bounds(model, &radius);
+    EXPECT_FLOAT_EQ(box.centroid[0], 2.5f);
+    EXPECT_FLOAT_EQ(box.centroid[1], 3.5f);
+    EXPECT_FLOAT_EQ(box.centroid[2], 4.5f);
+    EXPECT_FLOAT_EQ(box.halfExtents[1], 0.5f);
     EXPECT_NEAR(radius, std::sqrt(0.75f), 1e-4f);
 }
 
@@ -261,41 +207,39 @@ TEST_F(MeshModelTest, BoxUsesThePlanarRuleAndBoundsAUnitCube)
     const tavMeshModel::Vertex top = Nearest(model, D3DXVECTOR3(0, 1, 0));
     EXPECT_FLOAT_EQ(top.u, 0.5f);
     EXPECT_FLOAT_EQ(top.v, 1.0f);
-
-    tavBoundingBox box;
-    tavOrientedBox oriented;
-    oriented.position[0] = 9; // everything is rewritten
-    oriented.orientation[0][1] = 3;
-    ASSERT_TRUE(model.ComputeBounds(box, oriented, nullptr));
+    const tavOrientedBox box = Bounds(model);
     for (int i = 0; i < 3; ++i)
     {
-        EXPECT_FLOAT_EQ(oriented.centroid[i], 0.0f);
-        EXPECT_FLOAT_EQ(oriented.halfExtents[i], 0.5f);
-        EXPECT_EQ(oriented.position[i], 0.0f);
+        EXPECT_FLOAT_EQ(box.centroid[i], 0.0f);
+        EXPECT_FLOAT_EQ(box.halfExtents[i], 0.5f);
+        EXPECT_EQ(box.position[i], 0.0f);
     }
-    EXPECT_EQ(oriented.orientation[0][1], 0.0f);
-    EXPECT_EQ(oriented.inverseOrientation[2][2], 1.0f);
-    EXPECT_FLOAT_EQ(box.min.y, -0.5f);
-    EXPECT_FLOAT_EQ(box.max.y, 0.5f);
+    EXPECT_EQ(box.orientation[0][1], 0.0f);
+    EXPECT_EQ(box.inverseOrientation[2][2], 1.0f);
 }
 
 TEST_F(MeshModelTest, BadShapeSizesLeaveTheModelEmpty)
 {
     tavMeshModel model(engine.get());
     const float nan = std::nanf("");
-    EXPECT_FALSE(model.CreateSphere(0.0f, 16, 8, -1, false));
-    ExpectEmpty(model);
-    EXPECT_FALSE(model.CreateSphere(-1.0f, 16, 8, -1, false));
-    EXPECT_FALSE(model.CreateSphere(nan, 16, 8, -1, false));
-    EXPECT_FALSE(model.CreateSphere(1.0f, 1, 8, -1, false));
-    EXPECT_FALSE(model.CreateSphere(1.0f, 16, 0, -1, false));
-    EXPECT_FALSE(model.CreateSphere(1.0f, 100000, 100000, -1, false)); // past 16-bit indices
-    EXPECT_FALSE(model.CreateSphere(1.0f, 0xFFFFFFFFu, 0xFFFFFFFFu, -1, false));
-    ExpectEmpty(model);
-    EXPECT_FALSE(model.CreateBox(0, 1, 1, -1));
-    EXPECT_FALSE(model.CreateBox(1, -1, 1, -1));
-    EXPECT_FALSE(model.CreateBox(1, 1, nan, -1));
-    ExpectEmpty(model);
+    const struct
+    {
+        float radius;
+        uint32_t slices, stacks;
+    } spheres[] = {{0, 16, 8},        {-1, 16, 8},     {nan, 16, 8},
+                   {1, 1, 8},         {1, 16, 0},      {1, 100000, 100000}, // past 16-bit indices
+                   {1, 0xFFFFFFFFu, 0xFFFFFFFFu}};
+    for (const auto& s : spheres)
+    {
+        EXPECT_FALSE(model.CreateSphere(s.radius, s.slices, s.stacks, -1, false)) << s.slices;
+        ExpectEmpty(model);
+    }
+    for (const D3DXVECTOR3& size : {D3DXVECTOR3(0, 1, 1), D3DXVECTOR3(1, -1, 1),
+                                    D3DXVECTOR3(1, 1, nan)})
+    {
+        EXPECT_FALSE(model.CreateBox(size.x, size.y, size.z, -1));
+        ExpectEmpty(model);
+    }
     EXPECT_FALSE(model.Recreate()); // the last attempt's sizes are still bad
     tavMeshModel noDevice(nullptr);
     EXPECT_FALSE(noDevice.CreateBox(1, 1, 1, -1));
@@ -315,16 +259,12 @@ TEST_F(MeshModelTest, RecreateRepeatsHowTheMeshWasMade)
     ASSERT_TRUE(model.Recreate());
     EXPECT_EQ(model.GetNumVertices(), vertices);
     EXPECT_EQ(model.GetMaterial(0)->textures[0], 3);
-    const tavMeshModel::Vertex side = Nearest(model, D3DXVECTOR3(0, 1, 0));
-    EXPECT_NEAR(side.position.y, 2.0f, 0.01f);
+    EXPECT_NEAR(Nearest(model, D3DXVECTOR3(0, 1, 0)).position.y, 2.0f, 0.01f);
 
     ASSERT_TRUE(model.CreateBox(1, 2, 3, 4));
     model.Clear();
     ASSERT_TRUE(model.Recreate());
-    tavBoundingBox box;
-    tavOrientedBox oriented;
-    ASSERT_TRUE(model.ComputeBounds(box, oriented, nullptr));
-    EXPECT_FLOAT_EQ(oriented.halfExtents[2], 1.5f);
+    EXPECT_FLOAT_EQ(Bounds(model).halfExtents[2], 1.5f);
 
     ASSERT_TRUE(model.CreateTeapot(2, true));
     model.Clear();
@@ -365,27 +305,24 @@ TEST_F(MeshModelTest, LitSideOfAWhiteSphereIsBrighterThanItsDarkSide)
     WriteSolidBmp("white.bmp", 0xFFFFFFFF);
     tavMeshModel model(engine.get());
     ASSERT_TRUE(model.CreateSphere(1.0f, 32, 16, engine->LoadTexture("white.bmp"), false));
-
-    RenderCheck check(Device());
-    ASSERT_TRUE(check.Begin(0xFF000000));
-    LookFromFront(4);
-    engine->SetLighting(true, 0xFF000000);
-    D3DLIGHT9 light = {};
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    light.Diffuse = {1, 1, 1, 1};
-    light.Direction = {-1, 0, 0}; // shines toward -x: the +x side is lit
-    engine->SetLight(0, light);
-    engine->EnableLight(0, true);
-    EXPECT_EQ(model.Draw(), model.GetNumFaces());
-    ASSERT_TRUE(check.End());
+    const Picture p = Draw(0xFF000000, [&] {
+        engine->SetView(D3DXVECTOR3(0, 0, -4), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 1, 0));
+        engine->Apply3D();
+        engine->ResetWorldTransform();
+        engine->SetLighting(true, 0xFF000000);
+        D3DLIGHT9 light = {};
+        light.Type = D3DLIGHT_DIRECTIONAL;
+        light.Diffuse = {1, 1, 1, 1};
+        light.Direction = {-1, 0, 0}; // shines toward -x: the +x side is lit
+        engine->SetLight(0, light);
+        engine->EnableLight(0, true);
+        EXPECT_EQ(model.Draw(), model.GetNumFaces());
+    });
     engine->EnableLight(0, false);
-
-    const D3DCOLOR lit = At(check, D3DXVECTOR3(0.7f, 0, -0.7f));
-    const D3DCOLOR dark = At(check, D3DXVECTOR3(-0.7f, 0, -0.7f));
-    const D3DCOLOR outside = At(check, D3DXVECTOR3(1.5f, 1.5f, 0));
+    const D3DCOLOR lit = p.At(D3DXVECTOR3(0.7f, 0, -0.7f)), dark = p.At(D3DXVECTOR3(-0.7f, 0, -0.7f));
     EXPECT_GT(Brightness(lit), 300) << Hex(lit);
     EXPECT_LT(Brightness(dark), 30) << Hex(dark);
-    EXPECT_TRUE(Near(outside, 0xFF000000)) << Hex(outside);
+    EXPECT_TRUE(Near(p.At(D3DXVECTOR3(1.5f, 1.5f, 0)), 0xFF000000));
     EXPECT_TRUE(Near(lit, D3DCOLOR(0xFF000000 | (Red(lit) * 0x010101)), 4)) << "grey, not tinted";
 }
 
@@ -397,18 +334,12 @@ TEST_F(MeshModelTest, EachSubsetDrawsWithItsOwnMaterialAndTexture)
     tavMeshModel model(engine.get());
     ASSERT_TRUE(model.LoadFromX("squares.x", ""));
     ASSERT_EQ(model.GetMaterialCount(), 2u);
-
-    RenderCheck check(Device());
-    ASSERT_TRUE(check.Begin(0xFF000000));
-    LookFromFront(3);
-    engine->SetCullMode(D3DCULL_NONE);
-    engine->SetLighting(true, 0xFFFFFFFF); // lit by ambient alone: colour = Ambient = Diffuse
-    EXPECT_EQ(model.Draw(), 4u);
-    ASSERT_TRUE(check.End());
-
-    const D3DCOLOR left = At(check, D3DXVECTOR3(-0.5f, 0.5f, 0));
-    const D3DCOLOR right = At(check, D3DXVECTOR3(0.5f, 0.5f, 0));
-    EXPECT_TRUE(Near(left, 0xFFFF0000)) << Hex(left);   // white x red texture
-    EXPECT_TRUE(Near(right, 0xFF008000)) << Hex(right); // (0, 0.5, 1) material x green texture
-    EXPECT_TRUE(Near(At(check, D3DXVECTOR3(0, 2, 0)), 0xFF000000));
+    // Lit by ambient alone: colour = Ambient = Diffuse.
+    const Picture p = Draw(0xFF000000, [&] {
+        LookFlat(*engine, D3DXVECTOR3(0, 0, -3), D3DXVECTOR3(0, 0, 0));
+        EXPECT_EQ(model.Draw(), 4u);
+    });
+    EXPECT_TRUE(Near(p.At(D3DXVECTOR3(-0.5f, 0.5f, 0)), 0xFFFF0000));  // white x red texture
+    EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0.5f, 0.5f, 0)), 0xFF008000)); // (0, 0.5, 1) x green
+    EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0, 2, 0)), 0xFF000000));
 }

@@ -12,20 +12,9 @@
 
 #include <cmath>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace
 {
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class SkinMeshTest : public GraphicsTest
 {
 protected:
@@ -173,20 +162,8 @@ TEST_F(SkinMeshTest, TheDrawnPoseFollowsTheLegsAndSurvivesADeviceReset)
     engine->ResetWorldTransform();
     auto under = [&](double advance) {
         mesh.AdvanceTimeBy(advance);
-        RenderCheck check(Device());
-        EXPECT_TRUE(check.Begin(0xFF000000));
-        EXPECT_GT(mesh.Draw(), 0u);
-        EXPECT_TRUE(check.End());
-        D3DVIEWPORT9 viewport;
-        D3DXMATRIX projection, view, identity;
-        Device()->GetViewport(&viewport);
-        Device()->GetTransform(D3DTS_PROJECTION, &projection);
-        Device()->GetTransform(D3DTS_VIEW, &view);
-        D3DXMatrixIdentity(&identity);
-        const D3DXVECTOR3 shin(0.0f, -7.0f, 0.1f);
-        D3DXVECTOR3 screen;
-        D3DXVec3Project(&screen, &shin, &viewport, &projection, &view, &identity);
-        return Brightness(check.Pixel(int(screen.x), int(screen.y)));
+        return Brightness(Draw(0xFF000000, [&] { EXPECT_GT(mesh.Draw(), 0u); })
+                              .At(D3DXVECTOR3(0.0f, -7.0f, 0.1f)));
     };
     EXPECT_LT(under(0.0), 40) << "legs swung apart";
     EXPECT_GT(under(0.25), 120) << "legs straight down";
@@ -199,7 +176,7 @@ TEST_F(SkinMeshTest, TheDrawnPoseFollowsTheLegsAndSurvivesADeviceReset)
 
 TEST_F(SkinMeshTest, MissingDamagedAndUnanimatedFilesLeaveTheProgramRunning)
 {
-    const std::string text = ReadAll(henFile);
+    const std::string text = ReadTextFile(henFile);
     ASSERT_FALSE(text.empty());
     WriteTextFile("cut.x", text.substr(0, text.size() / 3));
     std::string still = text.substr(0, text.find("AnimationSet"));

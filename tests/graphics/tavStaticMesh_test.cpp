@@ -3,13 +3,12 @@
 // texture pool's names, draws each part with its own material before and
 // after a device reset; the importers fill the same mesh; bad files leave
 // an empty mesh and a red line.
-#include "MeshPixels.h"
+#include "RenderCheck.h"
 #include "XFiles.h"
 
+#include "graphics/tavMeshBytes.h"
 #include "graphics/tavSimpleStaticMesh.h"
 #include "graphics/tavStaticMesh.h"
-
-#include "graphics/tavMeshBytes.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -24,18 +23,19 @@ const D3DCOLOR Backdrop = 0xFF000000, SideColour = 0xFFFF0000, TopColour = 0xFF0
 class StaticMeshTest : public GraphicsTest
 {
 protected:
-    // The crate from the front and a little above: a side face at the
-    // centre, the top face above it.
-    void DrawCrate(tavStaticMesh& mesh, D3DCOLOR& side, D3DCOLOR& top, D3DCOLOR& outside)
+    // The crate from the front and a little above, painted: a side face at
+    // the centre, the top face above it.
+    void ExpectCrate(tavStaticMesh& mesh)
     {
-        RenderCheck check(Device());
-        ASSERT_TRUE(check.Begin(Backdrop));
-        LookFlat(*engine, D3DXVECTOR3(0, 3, -6), D3DXVECTOR3(0, 0, 0));
-        EXPECT_EQ(mesh.Draw(), 12u);
-        ASSERT_TRUE(check.End());
-        side = PixelAt(Device(), check, D3DXVECTOR3(0, -0.5f, -1));
-        top = PixelAt(Device(), check, D3DXVECTOR3(0, 1, 0));
-        outside = PixelAt(Device(), check, D3DXVECTOR3(2.5f, 0, 0));
+        Paint(*mesh.GetMaterial(0), SideColour);
+        Paint(*mesh.GetMaterial(1), TopColour);
+        const Picture p = Draw(Backdrop, [&] {
+            LookFlat(*engine, D3DXVECTOR3(0, 3, -6), D3DXVECTOR3(0, 0, 0));
+            EXPECT_EQ(mesh.Draw(), 12u);
+        });
+        EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0, -0.5f, -1)), SideColour));
+        EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0, 1, 0)), TopColour));
+        EXPECT_TRUE(Near(p.At(D3DXVECTOR3(2.5f, 0, 0)), Backdrop));
     }
 };
 } // namespace
@@ -65,21 +65,11 @@ TEST_F(StaticMeshTest, GeneratedCrateLoadsSavesBackByteForByteAndDrawsAfterARese
         EXPECT_FLOAT_EQ(sphere.radius, std::sqrt(3.0f));
 
         mesh->Save("again.msh");
-        EXPECT_EQ(FileBytes("again.msh"), FileBytes(file));
-
-        Paint(*mesh->GetMaterial(0), SideColour);
-        Paint(*mesh->GetMaterial(1), TopColour);
-        D3DCOLOR side, top, outside;
-        DrawCrate(*mesh, side, top, outside);
-        EXPECT_TRUE(Near(side, SideColour)) << Hex(side);
-        EXPECT_TRUE(Near(top, TopColour)) << Hex(top);
-        EXPECT_TRUE(Near(outside, Backdrop)) << Hex(outside);
-
+        EXPECT_EQ(ReadBinaryFile("again.msh"), ReadBinaryFile(file));
+        ExpectCrate(*mesh);
         // Managed buffers: the same picture after a reset, nothing restored.
         ASSERT_EQ(engine->ResetDevice(), S_OK);
-        DrawCrate(*mesh, side, top, outside);
-        EXPECT_TRUE(Near(side, SideColour)) << Hex(side);
-        EXPECT_TRUE(Near(top, TopColour)) << Hex(top);
+        ExpectCrate(*mesh);
     }
 }
 
@@ -95,12 +85,7 @@ TEST_F(StaticMeshTest, ImportedModelsFillTheMeshAndSaveInTheEnginesFormat)
     EXPECT_NE(log.find("3DS Model Import"), std::string::npos);
     EXPECT_NE(log.find("Successfully copied verts: 24"), std::string::npos);
     EXPECT_NE(log.find("Successfully copied parts: 2"), std::string::npos);
-    Paint(*mesh.GetMaterial(0), SideColour);
-    Paint(*mesh.GetMaterial(1), TopColour);
-    D3DCOLOR side, top, outside;
-    DrawCrate(mesh, side, top, outside);
-    EXPECT_TRUE(Near(side, SideColour)) << Hex(side);
-    EXPECT_TRUE(Near(top, TopColour)) << Hex(top);
+    ExpectCrate(mesh);
 
     mesh.Save("imported.msh");
     tavStaticMesh again(engine.get());
@@ -126,47 +111,43 @@ TEST_F(StaticMeshTest, ImportedXMeshDrawsEachMaterialsPartFromItsOwnVertices)
     EXPECT_GT(mesh.GetPart(1)->vertexStart, 0u) << "the second square's vertices come second";
     EXPECT_EQ(mesh.GetMaterial(1)->material.Ambient.b, 1.0f);
 
-    RenderCheck check(Device());
-    ASSERT_TRUE(check.Begin(Backdrop));
-    LookFlat(*engine, D3DXVECTOR3(0, 0.5f, -3), D3DXVECTOR3(0, 0.5f, 0));
-    EXPECT_EQ(mesh.Draw(), 4u);
-    ASSERT_TRUE(check.End());
-    const D3DCOLOR left = PixelAt(Device(), check, D3DXVECTOR3(-0.5f, 0.5f, 0));
-    const D3DCOLOR right = PixelAt(Device(), check, D3DXVECTOR3(0.5f, 0.5f, 0));
-    EXPECT_TRUE(Near(left, 0xFFFF0000)) << Hex(left);
-    EXPECT_TRUE(Near(right, 0xFF0000FF)) << Hex(right);
+    const Picture p = Draw(Backdrop, [&] {
+        LookFlat(*engine, D3DXVECTOR3(0, 0.5f, -3), D3DXVECTOR3(0, 0.5f, 0));
+        EXPECT_EQ(mesh.Draw(), 4u);
+    });
+    EXPECT_TRUE(Near(p.At(D3DXVECTOR3(-0.5f, 0.5f, 0)), 0xFFFF0000));
+    EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0.5f, 0.5f, 0)), 0xFF0000FF));
     EXPECT_FALSE(mesh.ImportX("missing.x", ""));
     EXPECT_EQ(mesh.GetVersion(), 0);
 }
 
 TEST_F(StaticMeshTest, BadFilesLeaveAnEmptyMeshAndARedLine)
 {
-    const std::vector<uint8_t> good = FileBytes(ContentPath("samples/crate.msh"));
-    ASSERT_FALSE(good.empty());
-    std::vector<uint8_t> v21 = good;
+    const std::string crate = ContentPath("samples/crate.msh");
+    const std::vector<uint8_t> good = ReadBinaryFile(crate);
+    ASSERT_GT(good.size(), 6u);
+    std::vector<uint8_t> v21 = good, huge = good;
     v21[0] = 21;
-    std::vector<uint8_t> cut(good.begin(), good.begin() + long(good.size() / 2));
-    std::vector<uint8_t> huge = good;
     huge[2] = huge[3] = huge[4] = huge[5] = 0xFF; // 4 billion vertices
-    ASSERT_TRUE(tavWriteWholeFile("v21.msh", v21));
-    ASSERT_TRUE(tavWriteWholeFile("cut.msh", cut));
-    ASSERT_TRUE(tavWriteWholeFile("huge.msh", huge));
-
+    const std::pair<const char*, std::vector<uint8_t>> files[] = {
+        {"v21.msh", v21}, {"cut.msh", {good.begin(), good.begin() + long(good.size() / 2)}},
+        {"huge.msh", huge}};
     tavStaticMesh mesh(engine.get());
-    for (const char* name : {"v21.msh", "cut.msh", "huge.msh"})
+    for (const auto& file : files)
     {
-        ASSERT_TRUE(mesh.Load(ContentPath("samples/crate.msh").c_str(), ""));
-        EXPECT_FALSE(mesh.Load(name, ""));
+        ASSERT_TRUE(tavWriteWholeFile(file.first, file.second));
+        ASSERT_TRUE(mesh.Load(crate.c_str(), ""));
+        EXPECT_FALSE(mesh.Load(file.first, ""));
         EXPECT_EQ(mesh.GetVersion(), 0);
-        EXPECT_EQ(mesh.GetNumVertices(), 0u);
-        EXPECT_EQ(mesh.Draw(), 0u);
-        EXPECT_NE(Log().find(std::string("Invalid Static Mesh File: ") + name), std::string::npos);
+        EXPECT_EQ(mesh.GetNumVertices() + mesh.Draw(), 0u);
+        EXPECT_NE(Log().find(std::string("Invalid Static Mesh File: ") + file.first),
+                  std::string::npos);
     }
     EXPECT_FALSE(mesh.Load("missing.msh", ""));
     EXPECT_NE(Log().find("<font color=\"red\">Error Opening Static Mesh: missing.msh</font>"),
               std::string::npos);
     mesh.Save("empty.msh");
-    EXPECT_TRUE(FileBytes("empty.msh").empty()) << "an empty mesh writes nothing";
+    EXPECT_TRUE(ReadBinaryFile("empty.msh").empty()) << "an empty mesh writes nothing";
     EXPECT_FALSE(mesh.ImportOBJ("missing.obj"));
     EXPECT_NE(Log().find("Failed opening .OBJ file: missing.obj"), std::string::npos);
 }

@@ -34,14 +34,13 @@ protected:
         tavPrimitiveBuffer buffer(engine.get());
         ASSERT_EQ(buffer.Create(4, 2, square), S_OK);
         buffer.SetTexture(texture);
-        RenderCheck check(Device());
-        ASSERT_TRUE(check.Begin(Backdrop));
-        engine->Begin2D();
-        ASSERT_EQ(buffer.Render(0, -1), S_OK);
-        ASSERT_TRUE(check.End());
+        const Picture p = Draw(Backdrop, [&] {
+            engine->Begin2D();
+            EXPECT_EQ(buffer.Render(0, -1), S_OK);
+        });
         const int y = int(engine->GetHeight()) - 200;
-        left = check.Pixel(140, y);
-        right = check.Pixel(260, y);
+        left = p.Pixel(140, y);
+        right = p.Pixel(260, y);
     }
 };
 } // namespace
@@ -60,8 +59,8 @@ TEST_F(SurfaceTest, DrawsIntoTheDynamicTextureAndAgainAfterADeviceReset)
     D3DCOLOR left = 0, right = 0;
     PaintHalves(surface);
     ShowOnSquare(texture, left, right);
-    EXPECT_TRUE(Near(left, HalfGreen)) << Hex(left);
-    EXPECT_TRUE(Near(right, ClearBlue)) << Hex(right);
+    EXPECT_TRUE(Near(left, HalfGreen));
+    EXPECT_TRUE(Near(right, ClearBlue));
 
     // The pool lets the dynamic texture go over a reset; its owner has it
     // made anew and takes level 0 of the new one.
@@ -73,8 +72,8 @@ TEST_F(SurfaceTest, DrawsIntoTheDynamicTextureAndAgainAfterADeviceReset)
     surface.SetClearColour(0xFFFF0000);
     PaintHalves(surface);
     ShowOnSquare(texture, left, right);
-    EXPECT_TRUE(Near(left, HalfGreen)) << Hex(left);
-    EXPECT_TRUE(Near(right, 0xFFFF0000)) << Hex(right);
+    EXPECT_TRUE(Near(left, HalfGreen));
+    EXPECT_TRUE(Near(right, 0xFFFF0000));
 }
 
 TEST_F(SurfaceTest, ANumberWithoutATextureFailsAndASecondInitLetsTheFirstGo)

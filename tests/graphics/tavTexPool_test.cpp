@@ -256,17 +256,13 @@ TEST_F(TexPoolTest, InvalidationDropsOnlyDynamicTexturesAndUseBringsFilesBack)
     EXPECT_TRUE(Pool().IsTextureLoaded(dynamic));
 }
 
-TEST_F(TexPoolTest, ReportOfAnEmptyPool)
+TEST_F(TexPoolTest, ReportOfAnEmptyAndAMixedPool)
 {
     std::vector<Line> expected = {{"=== Texture Pool Statistics ===", Plain}};
-    const std::vector<Line> totals = Totals(0, 0);
+    std::vector<Line> totals = Totals(0, 0);
     expected.insert(expected.end(), totals.begin(), totals.end());
     EXPECT_EQ(Report(), expected);
-    EXPECT_EQ(expected[4].text, "0.000 KB used by pool");
-}
 
-TEST_F(TexPoolTest, ReportOfAMixedPool)
-{
     ASSERT_EQ(Pool().LoadTexture("base/water.tex", 0, 1), 0);
     ASSERT_EQ(Pool().LoadTextureFromResource(TileResource, 0, 1), 1);
     ASSERT_EQ(Pool().LoadCubeTexture("base/sky.dds", 0, 1), 2);
@@ -284,11 +280,11 @@ TEST_F(TexPoolTest, ReportOfAMixedPool)
                   int(tile.Format));
     std::snprintf(line2, sizeof(line2), "#2 L  \"base/sky.dds\" 4x4 Mip:1 Fmt:%d Dpth:1 t:3",
                   int(sky.Format));
-    std::vector<Line> expected = {{"=== Texture Pool Statistics ===", Plain},
-                                  {line0, Loaded},
-                                  {line2, Loaded},
-                                  {"#3 F   16x16 Mip:1 Fmt:0 Dpth:0 t:5", Plain}};
-    const std::vector<Line> totals = Totals(4, 1);
+    expected = {{"=== Texture Pool Statistics ===", Plain},
+                {line0, Loaded},
+                {line2, Loaded},
+                {"#3 F   16x16 Mip:1 Fmt:0 Dpth:0 t:5", Plain}};
+    totals = Totals(4, 1);
     expected.insert(expected.end(), totals.begin(), totals.end());
     expected.push_back({"Failed: base/gone.tex", Failed});
     EXPECT_EQ(Report(), expected);
@@ -300,9 +296,8 @@ TEST_F(TexPoolTest, ReportOfAMixedPool)
 // code tell what happened to the kind-4 load there.
 TEST(TexPoolCube, ResourceCubeLoadsInAChildWineEndsItThere)
 {
-    char self[MAX_PATH] = {};
+    char self[MAX_PATH] = {}, temp[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
-    char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     const std::string outPath =
         std::string(temp) + "tav-cube-child-" + std::to_string(GetCurrentProcessId()) + ".txt";

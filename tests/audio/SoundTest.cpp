@@ -1,5 +1,7 @@
 #include "audio/SoundTest.h"
 
+#include "support/TestFiles.h"
+
 #include <windows.h>
 
 void SoundTest::SetUp()
@@ -9,22 +11,24 @@ void SoundTest::SetUp()
 
 HRESULT SoundTest::StartSound(const std::string& extraKeys, bool music)
 {
+    StopEngine();
     settings.useMusic = music;
     return StartEngine(extraKeys);
-}
-
-HRESULT SoundTest::RestartSound(const std::string& extraKeys, bool music)
-{
-    StopEngine();
-    if (HWND old = FindWindowA("TAVMainWindow", caption.c_str()))
-        DestroyWindow(old);
-    return StartSound(extraKeys, music);
 }
 
 std::string SoundTest::WriteEffect(const std::string& name, double hz, double seconds,
                                    const WaveLayout& layout, double amplitude)
 {
     WriteBytes("base/" + name, WaveImage(layout, ToneSamples(layout, hz, seconds, amplitude)));
+    return "./base/" + name;
+}
+
+std::string SoundTest::CopyMp3(const std::string& name)
+{
+    std::string source = std::string("Z:") + TAV_TEST_MP3;
+    for (char& c : source)
+        if (c == '/') c = '\\';
+    EXPECT_TRUE(CopyFileA(source.c_str(), ("base\\" + name).c_str(), FALSE)) << source;
     return "./base/" + name;
 }
 
@@ -37,33 +41,29 @@ void SoundTest::Frames(int count)
     }
 }
 
-void SoundTest::RunFor(double seconds)
+void SoundTest::ExpectLog(const std::vector<std::string>& lines)
 {
-    const double until = Now() + seconds;
-    while (Now() < until)
-    {
-        Frames(1);
-        Sleep(2);
-    }
+    std::string missing;
+    EXPECT_TRUE(ContainsInOrder(Log(), lines, &missing)) << "missing: " << missing;
+}
+
+void SoundTest::ExpectNotInLog(const std::string& text)
+{
+    EXPECT_EQ(Log().find(text), std::string::npos) << text;
 }
 
 std::vector<std::string> SoundTest::ConsoleFrom(const std::string& first) const
 {
     std::vector<std::string> out;
     for (const ConsoleLine& line : engine->GetLines())
-    {
-        if (out.empty() && line.text != first)
-            continue;
-        out.push_back(line.text);
-    }
+        if (!out.empty() || line.text == first) out.push_back(line.text);
     return out;
 }
 
 bool SoundTest::ConsoleHas(const std::string& text) const
 {
     for (const ConsoleLine& line : engine->GetLines())
-        if (line.text == text)
-            return true;
+        if (line.text == text) return true;
     return false;
 }
 

@@ -57,8 +57,7 @@ double Peak(const std::vector<float>& x)
 double ToneShare(const std::vector<float>& x, size_t first, size_t count, double hz, int rate)
 {
     const size_t last = std::min(x.size(), first + count);
-    if (last <= first)
-        return 0.0;
+    if (last <= first) return 0.0;
     const double w = 2.0 * 3.14159265358979323846 * hz / rate;
     const double coeff = 2.0 * std::cos(w);
     double s1 = 0, s2 = 0, energy = 0;
@@ -83,27 +82,17 @@ bool ToneHolds(const std::vector<float>& x, size_t first, size_t size, double hz
 }
 } // namespace
 
-double ToneSeconds(const std::vector<float>& x, int rate, double hz, double window)
-{
-    const size_t size = size_t(window * rate);
-    size_t windows = 0;
-    for (size_t first = 0; first + size <= x.size(); first += size)
-        windows += ToneHolds(x, first, size, hz, rate) ? 1 : 0;
-    return double(windows * size) / rate;
-}
-
 ToneRun FindTone(const std::vector<float>& x, int rate, double hz, double window)
 {
     ToneRun run;
     const size_t size = size_t(window * rate);
     for (size_t first = 0; first + size <= x.size(); first += size)
     {
-        if (!ToneHolds(x, first, size, hz, rate))
-            continue;
-        if (!run.found)
-            run.start = double(first) / rate;
+        if (!ToneHolds(x, first, size, hz, rate)) continue;
+        if (!run.found) run.start = double(first) / rate;
         run.found = true;
         run.end = double(first + size) / rate;
+        run.seconds += double(size) / rate;
     }
     return run;
 }

@@ -26,14 +26,14 @@ double Peak(const std::vector<float>& x);
 double ToneShare(const std::vector<float>& x, size_t first, size_t count, double hz, int rate);
 
 // The first and last window (in seconds from the signal's start) in which
-// the tone holds most of a window's energy and the window is not silent.
+// the tone holds most of a window's energy and the window is not silent,
+// and how many seconds of such windows there are.
 struct ToneRun
 {
     bool found = false;
-    double start = 0; // start of the first window
-    double end = 0;   // end of the last window
+    double start = 0;   // start of the first window
+    double end = 0;     // end of the last window
+    double seconds = 0; // of the windows in which the tone holds
     double Length() const { return end - start; }
 };
 ToneRun FindTone(const std::vector<float>& x, int rate, double hz, double window = 0.02);
-// Seconds of windows in which the tone holds most of the energy.
-double ToneSeconds(const std::vector<float>& x, int rate, double hz, double window = 0.02);

@@ -2,7 +2,6 @@
 // of it. These tests listen, so they run alone (SERIAL).
 #include "audio/AudioCapture.h"
 #include "audio/SoundTest.h"
-#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +23,12 @@ protected:
         EXPECT_TRUE(capture.Read(seconds, signal, [this] { Frames(1); }))
             << "the recording did not grow";
         return signal;
+    }
+    StereoSignal PlayAndListen(int handle, double seconds)
+    {
+        capture.Mark();
+        Sound().PlaySound(handle, false);
+        return Listen(seconds);
     }
 
     AudioCapture capture;
@@ -55,18 +60,16 @@ TEST_F(SoundCaptureTest, EffectsAreHeardAtTheirTimesWithTheirOwnTones)
     const double highTime = Now();
     Sound().PlaySound(high, false);
     const StereoSignal heard = Listen(1.8);
-    const std::vector<float> mix = heard.Mix();
-
-    const ToneRun a = FindTone(mix, heard.rate, 440);
-    const ToneRun b = FindTone(mix, heard.rate, 1250);
+    const ToneRun a = FindTone(heard.Mix(), heard.rate, 440);
+    const ToneRun b = FindTone(heard.Mix(), heard.rate, 1250);
     ASSERT_TRUE(a.found);
     ASSERT_TRUE(b.found);
     EXPECT_LT(a.start, lowTime - markTime + 0.5) << "more than half a second late";
     EXPECT_NEAR(b.start - a.start, highTime - lowTime, Slack);
     // Each tone as long as its effect (counted window by window, so that a
     // late period does not stretch it).
-    EXPECT_NEAR(ToneSeconds(mix, heard.rate, 440), 0.3, Slack);
-    EXPECT_NEAR(ToneSeconds(mix, heard.rate, 1250), 0.2, Slack);
+    EXPECT_NEAR(a.seconds, 0.3, Slack);
+    EXPECT_NEAR(b.seconds, 0.2, Slack);
 }
 
 TEST_F(SoundCaptureTest, A3DEffectIsHeardOnTheSideItWasPlacedOn)
@@ -74,15 +77,11 @@ TEST_F(SoundCaptureTest, A3DEffectIsHeardOnTheSideItWasPlacedOn)
     ASSERT_EQ(StartSound(), S_OK);
     const int h = Sound().LoadSound(WriteEffect("side.sfx", 700, 0.3).c_str(), true, 4);
     Frames(5); // the camera puts the listener at (0, 0, -1), facing +z
-
     double leftOverRight[2];
-    const float sides[2] = {-6.0f, 6.0f};
     for (int i = 0; i < 2; ++i)
     {
-        Sound().SetSoundPosition(h, {sides[i], 0.0f, -1.0f});
-        capture.Mark();
-        Sound().PlaySound(h, false);
-        const StereoSignal heard = Listen(0.8);
+        Sound().SetSoundPosition(h, {i ? 6.0f : -6.0f, 0.0f, -1.0f});
+        const StereoSignal heard = PlayAndListen(h, 0.8);
         const ToneRun run = FindTone(heard.Mix(), heard.rate, 700);
         ASSERT_TRUE(run.found);
         const size_t first = size_t(run.start * heard.rate);
@@ -99,45 +98,33 @@ TEST_F(SoundCaptureTest, WithSoundOffNothingIsHeard)
     const int h =
         Sound().LoadSound(WriteEffect("loud.sfx", 440, 0.3, WaveLayout(), 0.9).c_str(), false, 4);
     Frames(5);
-    capture.Mark();
-    Sound().PlaySound(h, false);
-    const StereoSignal heard = Listen(0.8);
+    const StereoSignal heard = PlayAndListen(h, 0.8);
     EXPECT_LT(Peak(heard.left), 0.001);
     EXPECT_LT(Peak(heard.right), 0.001);
 
     // The same effect with sound on, for comparison.
     Sound().SetSoundEnabled(true);
-    capture.Mark();
-    Sound().PlaySound(h, false);
-    const StereoSignal control = Listen(0.8);
+    const StereoSignal control = PlayAndListen(h, 0.8);
     EXPECT_TRUE(FindTone(control.Mix(), control.rate, 440).found);
 }
 
 TEST_F(SoundCaptureTest, AnMp3IsHeardUntilItsEndAndThenReadsAsStopped)
 {
     ASSERT_EQ(StartSound(), S_OK);
-    std::string source = std::string("Z:") + TAV_TEST_MP3;
-    for (char& c : source)
-        if (c == '/')
-            c = '\\';
-    ASSERT_TRUE(CopyFileA(source.c_str(), "base\\tune.mp3", FALSE));
-    const int tune = Sound().LoadMp3("./base/tune.mp3");
+    const int tune = Sound().LoadMp3(CopyMp3("tune.mp3").c_str());
     ASSERT_EQ(tune, 0);
-
     capture.Mark();
     ASSERT_TRUE(SUCCEEDED(Sound().PlayMp3(tune)));
     EXPECT_TRUE(Sound().IsMp3Playing(tune));
     const StereoSignal heard = Listen(1.8);
     // The decoder runs on the same two busy cores as everything else and
     // may stutter, so ask for most of the tune rather than all of it.
-    const std::vector<float> mix = heard.Mix();
-    const ToneRun run = FindTone(mix, heard.rate, TAV_TEST_MP3_HZ);
+    const ToneRun run = FindTone(heard.Mix(), heard.rate, TAV_TEST_MP3_HZ);
     ASSERT_TRUE(run.found);
     EXPECT_LT(run.start, 1.0);
-    EXPECT_GT(ToneSeconds(mix, heard.rate, TAV_TEST_MP3_HZ), 0.6 * TAV_TEST_MP3_SECONDS);
+    EXPECT_GT(run.seconds, 0.6 * TAV_TEST_MP3_SECONDS);
 
-    const double until = Now() + 3.0;
-    while (Sound().IsMp3Playing(tune) && Now() < until)
+    for (const double until = Now() + 3.0; Sound().IsMp3Playing(tune) && Now() < until;)
         Frames(1);
     EXPECT_FALSE(Sound().IsMp3Playing(tune));
 }

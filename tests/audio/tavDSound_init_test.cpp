@@ -1,32 +1,19 @@
+// Starting the sound system, the way each step is logged, and the "sound"
+// console report.
 #include "audio/ChildProcessTest.h"
 #include "audio/DirectMusicRefusal.h"
 #include "audio/SoundTest.h"
-#include "support/TestFiles.h"
 
 #include <dmusici.h>
 #include <gtest/gtest.h>
 
 namespace
 {
-std::string Li(const std::string& text)
-{
-    return "<li>" + text + "</li>";
-}
-
-const std::vector<std::string> DirectSoundSteps = {
-    Li("Created and initialized the DirectSound8 Interface."),
-    Li("Set cooperative level to DSSCL_PRIORITY."),
-    Li("Audio card certified for DirectSound."),
-    Li("Created primary sound buffer."),
-    Li("Created 3D Listener."),
-};
-
 // The card's own count of hardware 3D static buffers.
 DWORD HardwareBuffersOfTheCard()
 {
     IDirectSound8* ds = nullptr;
-    if (FAILED(DirectSoundCreate8(nullptr, &ds, nullptr)))
-        return 0;
+    if (FAILED(DirectSoundCreate8(nullptr, &ds, nullptr))) return 0;
     DSCAPS caps = {};
     caps.dwSize = sizeof(caps);
     ds->GetCaps(&caps);
@@ -34,39 +21,43 @@ DWORD HardwareBuffersOfTheCard()
     return caps.dwMaxHw3DStaticBuffers;
 }
 
-class SoundInitTest : public SoundTest
+std::vector<std::string> Lines(const std::vector<std::string>& all, size_t from, size_t count)
 {
-protected:
-    void ExpectLog(std::vector<std::string> lines)
-    {
-        std::string missing;
-        EXPECT_TRUE(ContainsInOrder(Log(), lines, &missing)) << "missing: " << missing;
-    }
-    void ExpectNotInLog(const std::string& text)
-    {
-        EXPECT_EQ(Log().find(text), std::string::npos) << text;
-    }
-};
+    return std::vector<std::string>(all.begin() + ptrdiff_t(std::min(from, all.size())),
+                                    all.begin() + ptrdiff_t(std::min(from + count, all.size())));
+}
+
+using SoundInitTest = SoundTest;
 } // namespace
 
-TEST_F(SoundInitTest, SoftwareModeLogsEveryStepAndKeepsTheChannelCount)
+TEST_F(SoundInitTest, SoftwareModeLogsEveryStepAndTheCameraCarriesTheListener)
 {
     ASSERT_EQ(StartSound("Channels=7"), S_OK);
-    std::vector<std::string> lines = {"<b>DirectSound/DirectMusic Initialization</b>",
-                                      Li("Software mode.")};
-    lines.insert(lines.end(), DirectSoundSteps.begin(), DirectSoundSteps.end());
-    lines.push_back(Li("Initialized Sound Subsystem"));
-    ExpectLog(lines);
-    ExpectNotInLog("Buffers: ");
-    ExpectNotInLog("DirectMusicPerformance");
-    ExpectNotInLog("audio performance");
+    ExpectLog({"<b>DirectSound/DirectMusic Initialization</b>", Li("Software mode."),
+               Li("Created and initialized the DirectSound8 Interface."),
+               Li("Set cooperative level to DSSCL_PRIORITY."),
+               Li("Audio card certified for DirectSound."), Li("Created primary sound buffer."),
+               Li("Created 3D Listener."), Li("Initialized Sound Subsystem")});
+    for (const char* absent : {"Buffers: ", "DirectMusicPerformance", "audio performance"})
+        ExpectNotInLog(absent);
     EXPECT_EQ(Sound().GetChannelLimit(), 7u);
-    EXPECT_NE(Sound().GetListener(), nullptr);
     EXPECT_TRUE(Sound().IsSoundEnabled());
     EXPECT_TRUE(Sound().IsMusicEnabled());
 
+    engine->SetView(D3DXVECTOR3(3, 4, 5), D3DXVECTOR3(3, 4, 9), D3DXVECTOR3(0, 1, 0));
+    Frames(1);
+    DS3DLISTENER p = {};
+    p.dwSize = sizeof(p);
+    ASSERT_NE(Sound().GetListener(), nullptr);
+    ASSERT_EQ(Sound().GetListener()->GetAllParameters(&p), DS_OK);
+    EXPECT_EQ(p.vPosition.x, 3.0f);
+    EXPECT_EQ(p.vPosition.y, 4.0f);
+    EXPECT_EQ(p.vPosition.z, 5.0f);
+    EXPECT_FLOAT_EQ(p.vOrientFront.z, 1.0f);
+    EXPECT_FLOAT_EQ(p.vOrientTop.y, 1.0f);
+
     StopEngine();
-    EXPECT_NE(Log().find(Li("Deleted DirectSound and DirectMusic Interfaces.")), std::string::npos);
+    ExpectLog({Li("Deleted DirectSound and DirectMusic Interfaces.")});
 }
 
 TEST_F(SoundInitTest, HardwareModeCutsTheChannelsToTheCardsHardwareBuffers)
@@ -78,8 +69,11 @@ TEST_F(SoundInitTest, HardwareModeCutsTheChannelsToTheCardsHardwareBuffers)
                Li("Initialized Sound Subsystem")});
     EXPECT_EQ(Sound().GetChannelLimit(), cardBuffers);
     EXPECT_TRUE(Sound().IsHardware());
+    Sound().ReportStatistics(engine.get());
+    const std::vector<std::string> report = ConsoleFrom("=== DirectSound Statistics ===");
+    EXPECT_EQ(Lines(report, 2, 1), std::vector<std::string>{"Hardware Buffers."});
 
-    ASSERT_EQ(RestartSound("HWSound=1\nChannels=" + std::to_string(cardBuffers)), S_OK);
+    ASSERT_EQ(StartSound("HWSound=1\nChannels=" + std::to_string(cardBuffers)), S_OK);
     ExpectLog({Li("Forcing hardware mode."),
                Li("Maximum Buffer Channels: " + std::to_string(cardBuffers))});
     ExpectNotInLog("HW Limited");
@@ -101,24 +95,20 @@ TEST_F(SoundInitTest, DISABLED_MusicStartsDirectMusic)
                Li("Initialized Sound Subsystem")});
 }
 
-TEST_F(SoundInitTest, SoundAndMusicSwitchesComeFromTheConfiguration)
+// Sound=0 and Channels=0 both start; neither plays an effect.
+class SoundOffTest : public SoundTest, public ::testing::WithParamInterface<const char*>
 {
-    ASSERT_EQ(StartSound("Sound=0\nMusic=0"), S_OK);
-    EXPECT_FALSE(Sound().IsSoundEnabled());
-    EXPECT_FALSE(Sound().IsMusicEnabled());
+};
+
+TEST_P(SoundOffTest, StartsButNoEffectPlays)
+{
+    ASSERT_EQ(StartSound(GetParam()), S_OK);
+    const bool on = GetParam()[0] == 'C';
+    EXPECT_EQ(Sound().IsSoundEnabled(), on);
+    EXPECT_EQ(Sound().IsMusicEnabled(), on);
+    ExpectLog({Li("Created 3D Listener."), Li("Initialized Sound Subsystem")});
     const int effect = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.2).c_str(), false, 4);
     ASSERT_EQ(effect, 0);
-    Sound().PlaySound(effect, false);
-    EXPECT_TRUE(Sound().GetPlaying().empty());
-}
-
-TEST_F(SoundInitTest, ZeroChannelsStartsButNoEffectEverPlays)
-{
-    ASSERT_EQ(StartSound("Channels=0"), S_OK);
-    ExpectLog(
-        {Li("Software mode."), Li("Created 3D Listener."), Li("Initialized Sound Subsystem")});
-    ExpectNotInLog("Buffers: ");
-    const int effect = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.2).c_str(), false, 4);
     for (int i = 0; i < 3; ++i)
         Sound().PlaySound(effect, false);
     EXPECT_TRUE(Sound().GetPlaying().empty());
@@ -126,23 +116,25 @@ TEST_F(SoundInitTest, ZeroChannelsStartsButNoEffectEverPlays)
     EXPECT_FALSE(engine->IsQuitting());
 }
 
+INSTANTIATE_TEST_SUITE_P(SoundInit, SoundOffTest,
+                         ::testing::Values("Sound=0\nMusic=0", "Channels=0"));
+
 TEST_F(SoundInitTest, FailingDirectMusicObjectsFailTheStartButNotTheProgram)
 {
-    struct Case
+    const struct
     {
         const CLSID* refused;
         std::vector<std::string> lines;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {&CLSID_DirectMusicPerformance, {Li("Failed creating music performance.")}},
         {&CLSID_DirectMusicLoader,
          {Li("Created DirectMusicPerformance Object."), Li("Failed creating music loader.")}},
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         DirectMusicRefusal refusal(*c.refused);
         ASSERT_TRUE(refusal.IsActive());
-        ASSERT_EQ(RestartSound("", true), S_OK);
+        ASSERT_EQ(StartSound("", true), S_OK);
         std::vector<std::string> lines = {Li("Created 3D Listener.")};
         lines.insert(lines.end(), c.lines.begin(), c.lines.end());
         lines.push_back(Li("<font color=\"red\">Sound Init Failed!</font>"));
@@ -162,17 +154,77 @@ TEST_F(SoundInitTest, FailingDirectMusicObjectsFailTheStartButNotTheProgram)
     }
 }
 
-TEST_F(SoundInitTest, EachFrameTheCameraCarriesTheListener)
+TEST_F(SoundInitTest, TheReportListsTheCardTheListenerAndEveryPool)
 {
     ASSERT_EQ(StartSound(), S_OK);
-    engine->SetView(D3DXVECTOR3(3, 4, 5), D3DXVECTOR3(3, 4, 9), D3DXVECTOR3(0, 1, 0));
-    Frames(1);
-    DS3DLISTENER p = {};
-    p.dwSize = sizeof(p);
-    ASSERT_EQ(Sound().GetListener()->GetAllParameters(&p), DS_OK);
-    EXPECT_EQ(p.vPosition.x, 3.0f);
-    EXPECT_EQ(p.vPosition.y, 4.0f);
-    EXPECT_EQ(p.vPosition.z, 5.0f);
-    EXPECT_FLOAT_EQ(p.vOrientFront.z, 1.0f);
-    EXPECT_FLOAT_EQ(p.vOrientTop.y, 1.0f);
+    WaveLayout stereo;
+    stereo.channels = 2;
+    stereo.sampleRate = 44100;
+    const int a = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.1).c_str(), true, 4);
+    Sound().LoadSound(WriteEffect("b.sfx", 440, 0.05, stereo).c_str(), false, 0);
+    Sound().PlaySound(a, true);
+    // Listener values no frame has touched (the camera would move them).
+    IDirectSound3DListener* l = Sound().GetListener();
+    ASSERT_NE(l, nullptr);
+    l->SetPosition(1.5f, -2.0f, 3.25f, DS3D_DEFERRED);
+    l->SetVelocity(0.0f, 0.5f, 0.0f, DS3D_DEFERRED);
+    l->SetOrientation(1.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, DS3D_DEFERRED);
+    l->SetDistanceFactor(2.0f, DS3D_DEFERRED);
+    l->SetRolloffFactor(0.25f, DS3D_DEFERRED);
+    l->SetDopplerFactor(3.0f, DS3D_DEFERRED);
+    l->CommitDeferredSettings();
+
+    Sound().ReportStatistics(engine.get());
+    // The eleven lines of the card's capabilities (4 to 14) are checked
+    // below, where they are all zero.
+    const std::vector<std::string> report = ConsoleFrom("=== DirectSound Statistics ===");
+    ASSERT_EQ(report.size(), 28u);
+    EXPECT_EQ(Lines(report, 0, 4),
+              (std::vector<std::string>{
+                  "=== DirectSound Statistics ===", "SoundCard is DirectSound Certified.",
+                  "Software Buffers.", "Speakers: (4) Stereo speakers."}));
+    EXPECT_EQ(
+        Lines(report, 15, 13),
+        (std::vector<std::string>{
+            "3D Listener flDistanceFactor: 2.00", "3D Listener flDopplerFactor: 3.00",
+            "3D Listener flRolloffFactor: 0.25", "3D Listener vOrientFront: (1.00, 0.00, 0.00)",
+            "3D Listener vOrientTop: (0.00, 0.00, 1.00)",
+            "3D Listener vPosition: (1.50, -2.00, 3.25)",
+            "3D Listener vVelocity: (0.00, 0.50, 0.00)", "1 Pooled Buffers", "2 Pooled Sounds",
+            "#0 \"./base/a.sfx\" 4.31KB c:1 16b@22.05Khz",
+            "#1 \"./base/b.sfx\" 8.61KB c:2 16b@44.10Khz", "0 Pooled MIDIs", "0 Pooled MP3s"}));
+    const auto& lines = engine->GetLines();
+    const size_t at = lines.size() - report.size();
+    EXPECT_EQ(lines[at].colour, 0xFFFFFFB8u);
+    EXPECT_EQ(lines[at + 1].colour, 0xFF00FF00u);
+    EXPECT_EQ(lines[at + 2].colour, 0xFFFFFFB8u);
+}
+
+TEST_F(SoundInitTest, WithoutSoundTheReportStillPrints)
+{
+    settings.useSound = false;
+    ASSERT_EQ(StartSound(), S_OK);
+    Sound().ReportStatistics(engine.get());
+    EXPECT_EQ(ConsoleFrom("=== DirectSound Statistics ==="),
+              (std::vector<std::string>{"=== DirectSound Statistics ===",
+                                        "SoundCard is NOT DirectSound Certified.",
+                                        "Software Buffers.",
+                                        "Speakers: (0) No speakers.",
+                                        "Total HW Memory: 0 bytes",
+                                        "Free HW 3D Buffers: 0  Static: 0  3D Streaming: 0",
+                                        "Free HW Memory: 0 bytes",
+                                        "Free HW Mixing Buffers: 0  Static 0  Streaming: 0",
+                                        "Max Contiguous Free HW Memory: 0 bytes",
+                                        "Max HW 3D Buffers: 0  Static: 0  3D Streaming: 0",
+                                        "Max HW Mixing Buffers: 0  Static: 0  Streaming: 0",
+                                        "Secondary Sample Rate: Max: 0.00Khz  Min: 0.00Khz",
+                                        "Play CPU Overhead SW Buffers: 0",
+                                        "Primary Buffers: 0",
+                                        "Unlock TransferRate HW Buffers: 0",
+                                        "Failed querying 3D Listener Parameters.",
+                                        "0 Pooled Buffers",
+                                        "0 Pooled Sounds",
+                                        "0 Pooled MIDIs",
+                                        "0 Pooled MP3s"}));
+    EXPECT_EQ(engine->GetLines()[engine->GetLines().size() - 19].colour, 0xFFFF0000u);
 }

@@ -1,3 +1,5 @@
+// The sound effect pool: loading, the channel limit and priorities, the
+// per-frame reclaim, ReleaseAll and the stored 3D settings.
 #include "audio/SoundTest.h"
 #include "support/TestFiles.h"
 
@@ -8,42 +10,44 @@ namespace
 class SoundPoolTest : public SoundTest
 {
 protected:
+    void SetUp() override
+    {
+        SoundTest::SetUp();
+        ASSERT_EQ(StartSound(), S_OK);
+    }
     // Waits (without frames, so without the sound update) until `count`
     // channels have finished playing.
-    bool WaitForFinished(size_t count, double timeout = 5.0)
+    bool WaitForFinished(size_t count)
     {
-        const double until = Now() + timeout;
-        while (Now() < until && Finished() < count)
-            Sleep(10);
-        return Finished() >= count;
-    }
-    size_t Finished()
-    {
-        size_t done = 0;
-        for (const SoundChannel& c : Sound().GetPlaying())
+        for (const double until = Now() + 5.0; Now() < until; Sleep(10))
         {
-            DWORD status = 0;
-            if (c.buffer && SUCCEEDED(c.buffer->GetStatus(&status)) &&
-                !(status & DSBSTATUS_PLAYING))
-                ++done;
+            size_t done = 0;
+            for (const SoundChannel& c : Sound().GetPlaying())
+            {
+                DWORD status = 0;
+                done += c.buffer && SUCCEEDED(c.buffer->GetStatus(&status)) &&
+                        !(status & DSBSTATUS_PLAYING);
+            }
+            if (done >= count) return true;
         }
-        return done;
+        return false;
     }
 };
 } // namespace
 
-TEST_F(SoundPoolTest, APathLoadedAgainInAnyLetterCaseGivesTheFirstHandle)
+TEST_F(SoundPoolTest, APathLoadedAgainInAnyCaseGivesTheFirstHandleAndStereoPlaysIn2D)
 {
-    ASSERT_EQ(StartSound(), S_OK);
-    const std::string a = WriteEffect("Splash.sfx", 440, 0.1);
-    const std::string b = WriteEffect("pop.sfx", 880, 0.1);
+    WaveLayout stereo;
+    stereo.channels = 2;
+    const std::string a = WriteEffect("Splash.sfx", 440, 0.2);
     EXPECT_EQ(Sound().LoadSound(a.c_str(), false, 4), 0);
-    EXPECT_EQ(Sound().LoadSound(b.c_str(), true, 0), 1);
+    EXPECT_EQ(Sound().LoadSound(WriteEffect("pop.sfx", 880, 0.2).c_str(), true, 0), 1);
+    EXPECT_EQ(Sound().LoadSound(WriteEffect("wide.sfx", 440, 0.2, stereo).c_str(), true, 4), 2);
     EXPECT_EQ(Sound().LoadSound("./BASE/sPLASH.SFX", true, 0), 0);
     EXPECT_EQ(Sound().LoadSound("./base/POP.sfx", false, 9), 1);
-    EXPECT_EQ(Sound().GetSoundCount(), 2u);
+    EXPECT_EQ(Sound().GetSoundCount(), 3u);
 
-    // The second load's arguments are ignored.
+    // The second load's arguments are ignored; a stereo effect is never 3D.
     SoundEntry entry;
     ASSERT_TRUE(Sound().GetSound(0, entry));
     EXPECT_EQ(entry.name, a);
@@ -52,18 +56,26 @@ TEST_F(SoundPoolTest, APathLoadedAgainInAnyLetterCaseGivesTheFirstHandle)
     ASSERT_TRUE(Sound().GetSound(1, entry));
     EXPECT_EQ(entry.priority, 0);
     EXPECT_TRUE(entry.is3D);
+    ASSERT_TRUE(Sound().GetSound(2, entry));
+    EXPECT_FALSE(entry.is3D);
+
+    Sound().PlaySound(2, false);
+    Sound().PlaySound(1, false);
+    ASSERT_EQ(Sound().GetPlaying().size(), 2u);
+    EXPECT_NE(Sound().GetPlaying()[0].buffer, nullptr);
+    EXPECT_EQ(Sound().GetPlaying()[0].buffer3D, nullptr);
+    EXPECT_NE(Sound().GetPlaying()[1].buffer3D, nullptr);
+    EXPECT_TRUE(ConsoleFrom("Failed to create the initial sound buffer.").empty());
 }
 
 TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothing)
 {
-    ASSERT_EQ(StartSound(), S_OK);
     const int good = Sound().LoadSound(WriteEffect("good.sfx", 440, 0.1).c_str(), false, 4);
     WriteTextFile("base/text.sfx", "RIFF? No, this is a note about a sound that was never made.");
     WriteBytes("base/short.sfx", std::vector<uint8_t>(30, 0));
     std::vector<uint8_t> lying = WaveImage(WaveLayout(), ToneSamples(WaveLayout(), 440, 0.1));
     Put32(lying, 40, 1u << 30);
     WriteBytes("base/lying.sfx", lying);
-
     const struct
     {
         const char* path;
@@ -78,10 +90,9 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
     {
         SCOPED_TRACE(c.path);
         EXPECT_EQ(Sound().LoadSound(c.path, false, 4), -1);
-        const std::string line =
-            "<font color=\"red\">Failed loading sound \"" + std::string(c.path) + "\": ";
         const std::string log = Log();
-        const size_t at = log.find(line);
+        const size_t at =
+            log.find("<font color=\"red\">Failed loading sound \"" + std::string(c.path) + "\": ");
         ASSERT_NE(at, std::string::npos);
         EXPECT_NE(log.find(c.reason, at), std::string::npos);
     }
@@ -113,26 +124,6 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
     EXPECT_FALSE(engine->IsQuitting());
 }
 
-TEST_F(SoundPoolTest, AStereoEffectLoadedAs3DPlaysAs2D)
-{
-    ASSERT_EQ(StartSound(), S_OK);
-    WaveLayout stereo;
-    stereo.channels = 2;
-    const int wide = Sound().LoadSound(WriteEffect("wide.sfx", 440, 0.2, stereo).c_str(), true, 4);
-    const int mono = Sound().LoadSound(WriteEffect("mono.sfx", 440, 0.2).c_str(), true, 4);
-    SoundEntry e;
-    ASSERT_TRUE(Sound().GetSound(wide, e));
-    EXPECT_FALSE(e.is3D);
-
-    Sound().PlaySound(wide, false);
-    Sound().PlaySound(mono, false);
-    ASSERT_EQ(Sound().GetPlaying().size(), 2u);
-    EXPECT_NE(Sound().GetPlaying()[0].buffer, nullptr);
-    EXPECT_EQ(Sound().GetPlaying()[0].buffer3D, nullptr);
-    EXPECT_NE(Sound().GetPlaying()[1].buffer3D, nullptr);
-    EXPECT_TRUE(ConsoleFrom("Failed to create the initial sound buffer.").empty());
-}
-
 TEST_F(SoundPoolTest, FullChannelsRefuseLowerPrioritiesAndGiveWayToHigherOnes)
 {
     ASSERT_EQ(StartSound("Channels=2"), S_OK);
@@ -141,29 +132,32 @@ TEST_F(SoundPoolTest, FullChannelsRefuseLowerPrioritiesAndGiveWayToHigherOnes)
     for (int p = 0; p < 5; ++p)
         h[p] = Sound().LoadSound(
             WriteEffect("p" + std::to_string(p) + ".sfx", 300 + 100 * p, 0.5).c_str(), false, p);
-
-    Sound().PlaySound(h[1], true);
-    Sound().PlaySound(h[2], true);
-    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{1, 2}));
-
-    Sound().PlaySound(h[0], false); // priority 0 never takes a channel
-    Sound().PlaySound(h[1], false); // no channel of lower priority than 1
-    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{1, 2}));
-
-    Sound().PlaySound(h[3], true); // the first lower one, in play order, goes
-    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{2, 3}));
-    Sound().PlaySound(h[4], true);
-    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{3, 4}));
-    Sound().PlaySound(h[4], true);
-    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{4, 4}));
-    Sound().PlaySound(h[4], true);
-    EXPECT_EQ(PlayingPriorities(), (std::vector<int32_t>{4, 4}));
+    // Each play, then the priorities playing after it.
+    const struct
+    {
+        int priority;
+        std::vector<int32_t> after;
+        const char* why;
+    } plays[] = {
+        {1, {1}, "a free channel"},
+        {2, {1, 2}, "a free channel"},
+        {0, {1, 2}, "priority 0 never takes a channel"},
+        {1, {1, 2}, "no channel of lower priority than 1"},
+        {3, {2, 3}, "the first lower one, in play order, goes"},
+        {4, {3, 4}, "the lower one goes"},
+        {4, {4, 4}, "the lower one goes"},
+        {4, {4, 4}, "no channel of lower priority than 4"},
+    };
+    for (const auto& play : plays)
+    {
+        Sound().PlaySound(h[play.priority], true);
+        EXPECT_EQ(PlayingPriorities(), play.after) << play.why;
+    }
     EXPECT_EQ(engine->GetLines().size(), consoleLines); // giving up is silent
 }
 
 TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndKeepsLoopingOnes)
 {
-    ASSERT_EQ(StartSound(), S_OK);
     const int looping = Sound().LoadSound(WriteEffect("loop.sfx", 300, 0.1).c_str(), false, 1);
     const int shortOne = Sound().LoadSound(WriteEffect("short.sfx", 600, 0.05).c_str(), false, 1);
     Sound().PlaySound(looping, true);
@@ -177,15 +171,13 @@ TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndKeepsLoopingOnes)
         Sound().Update();
         EXPECT_EQ(Sound().GetPlaying().size(), expected);
     }
-    IDirectSoundBuffer8* survivor = Sound().GetPlaying()[0].buffer;
     DWORD status = 0;
-    ASSERT_EQ(survivor->GetStatus(&status), DS_OK);
+    ASSERT_EQ(Sound().GetPlaying()[0].buffer->GetStatus(&status), DS_OK);
     EXPECT_TRUE(status & DSBSTATUS_LOOPING);
 }
 
 TEST_F(SoundPoolTest, ReleaseAllStopsEverythingAndTheNextPlayReloadsTheFile)
 {
-    ASSERT_EQ(StartSound(), S_OK);
     const std::string path = WriteEffect("a.sfx", 440, 0.5);
     const int a = Sound().LoadSound(path.c_str(), true, 2);
     const int b = Sound().LoadSound(WriteEffect("b.sfx", 660, 0.5).c_str(), false, 2);
@@ -232,7 +224,6 @@ TEST_F(SoundPoolTest, ReleaseAllStopsEverythingAndTheNextPlayReloadsTheFile)
 
 TEST_F(SoundPoolTest, SettersChangeOnlyTheNextPlay)
 {
-    ASSERT_EQ(StartSound(), S_OK);
     const int h = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.5).c_str(), true, 1);
     Sound().SetSoundPosition(h, {1, 2, 3});
     Sound().SetSoundVelocity(h, {4, 5, 6});
@@ -243,13 +234,12 @@ TEST_F(SoundPoolTest, SettersChangeOnlyTheNextPlay)
     Sound().SetSoundVolume(flat, -1200);
     Sound().PlaySound(flat, true);
     ASSERT_EQ(Sound().GetPlaying().size(), 2u);
-
     Sound().SetSoundPosition(h, {9, 9, 9});
     Sound().SetSoundVolume(flat, 0);
-    const SoundChannel& c = Sound().GetPlaying()[0];
+
     DS3DBUFFER p = {};
     p.dwSize = sizeof(p);
-    ASSERT_EQ(c.buffer3D->GetAllParameters(&p), DS_OK);
+    ASSERT_EQ(Sound().GetPlaying()[0].buffer3D->GetAllParameters(&p), DS_OK);
     EXPECT_EQ(p.vPosition.x, 1.0f);
     EXPECT_EQ(p.vPosition.z, 3.0f);
     EXPECT_EQ(p.vVelocity.y, 5.0f);

@@ -1,7 +1,7 @@
-// Every file of base/ damaged four ways: cut short, emptied, overwritten
-// with random bytes, and a few bits flipped. With each, the game starts,
-// names what it could not load in the log and the texture report, plays,
-// restarts through the Space key and shuts down cleanly.
+// Every file of base/ damaged five ways: deleted, cut short, emptied,
+// overwritten with random bytes, and a few bits flipped. With each, the game
+// starts, names what it could not load in the log and the texture report,
+// plays, restarts through the Space key and shuts down cleanly.
 //
 // `make test` damages every file at once, one way per run. The soak
 // (TAV_SOAK=1) also damages each file alone, with the rest whole.
@@ -20,6 +20,7 @@ namespace
 {
 enum class Damage
 {
+    Deleted,
     Truncated,
     Emptied,
     Random,
@@ -30,10 +31,16 @@ const char* Name(Damage d)
 {
     switch (d)
     {
-    case Damage::Truncated: return "truncated";
-    case Damage::Emptied: return "emptied";
-    case Damage::Random: return "random bytes";
-    default: return "bits flipped";
+    case Damage::Deleted:
+        return "deleted";
+    case Damage::Truncated:
+        return "truncated";
+    case Damage::Emptied:
+        return "emptied";
+    case Damage::Random:
+        return "random bytes";
+    default:
+        return "bits flipped";
     }
 }
 
@@ -43,10 +50,16 @@ std::string Damaged(const std::vector<uint8_t>& bytes, Damage damage, uint32_t s
     std::string out(bytes.begin(), bytes.end());
     switch (damage)
     {
-    case Damage::Truncated: out.resize(out.size() / 3); break;
-    case Damage::Emptied: out.clear(); break;
+    case Damage::Truncated:
+        out.resize(out.size() / 3);
+        break;
+    case Damage::Deleted:
+    case Damage::Emptied:
+        out.clear();
+        break;
     case Damage::Random:
-        for (char& c : out) c = char(random());
+        for (char& c : out)
+            c = char(random());
         break;
     case Damage::BitFlipped:
         // Mostly in the headers, where a flipped bit changes what follows.
@@ -63,23 +76,11 @@ std::string Damaged(const std::vector<uint8_t>& bytes, Damage damage, uint32_t s
 uint32_t Seed(const std::string& name)
 {
     uint32_t h = 2166136261u;
-    for (char c : name) h = (h ^ uint8_t(c)) * 16777619u;
+    for (char c : name)
+        h = (h ^ uint8_t(c)) * 16777619u;
     return h;
 }
 
-std::vector<std::string> FilesIn(const std::string& folder)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do
-        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && data.cFileName[0] != '.')
-            names.push_back(data.cFileName);
-    while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
-}
 bool EndsWith(const std::string& s, const char* end)
 {
     const size_t n = std::strlen(end);
@@ -113,6 +114,11 @@ protected:
     void Damage(const std::string& name, ::Damage how)
     {
         const std::string path = folder.File("base\\" + name);
+        if (how == ::Damage::Deleted)
+        {
+            DeleteFileA(path.c_str());
+            return;
+        }
         const std::string bytes = Damaged(ReadBinaryFile(path), how, Seed(name));
         std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
     }
@@ -123,7 +129,8 @@ protected:
         const size_t from = engine->GetLines().size();
         engine->ReportTexturePool();
         std::string report;
-        for (size_t i = from; i < engine->GetLines().size(); ++i) report += engine->GetLines()[i].text + "\n";
+        for (size_t i = from; i < engine->GetLines().size(); ++i)
+            report += engine->GetLines()[i].text + "\n";
         return report;
     }
 
@@ -163,11 +170,7 @@ protected:
         Frames(2);
         ASSERT_FALSE(Scene()->IsAlive());
         Picture();
-        GameScene* old = Scene();
-        Hold(DIK_SPACE);
-        ASSERT_TRUE(FramesUntil([&] { return !engine->IsSceneReady(); }, 180));
-        LetGo(DIK_SPACE);
-        ASSERT_TRUE(WaitForNewScene(old));
+        ASSERT_TRUE(RestartWithSpace());
         Frames(10);
         EXPECT_EQ(engine->GetRunState(), 1);
         StopEngine();
@@ -184,23 +187,30 @@ protected:
     std::vector<std::string> files;
 };
 
+const ::Damage AllWays[] = {::Damage::Deleted, ::Damage::Truncated, ::Damage::Emptied,
+                            ::Damage::Random, ::Damage::BitFlipped};
+
 TEST_F(GameDamagedContent, EveryFileDamagedAtOnceOneWayPerRun)
 {
-    const ::Damage ways[] = {::Damage::Truncated, ::Damage::Emptied, ::Damage::Random,
-                             ::Damage::BitFlipped};
     const std::string whole = folder.File("whole");
     ASSERT_TRUE(CopyFolder(folder.File("base"), whole));
-    for (::Damage how : ways)
+    for (::Damage how : AllWays)
     {
         SCOPED_TRACE(Name(how));
         ASSERT_TRUE(CopyFolder(whole, folder.File("base")));
-        for (const std::string& name : files) Damage(name, how);
+        for (const std::string& name : files)
+            Damage(name, how);
         ASSERT_TRUE(StartGame()) << Name(how) << "\n" << LogTail();
         const std::vector<std::string> loaded = CheckTextures();
-        if (how == ::Damage::Emptied || how == ::Damage::Random)
+        if (how == ::Damage::Deleted || how == ::Damage::Emptied || how == ::Damage::Random)
         {
-            // Nothing of this is a picture, a mesh or a sound.
+            // Nothing of this is a picture, a mesh or a sound: every file the
+            // game opens by name is named, and the chicken falls into the sea.
             EXPECT_TRUE(loaded.empty()) << loaded.size() << " textures loaded, first " << loaded[0];
+            EXPECT_EQ(Scene()->GetChicken()->GetMaterialCount(), 0u);
+            EXPECT_EQ(Scene()->GetSplashSound(), -1);
+            EXPECT_EQ(Scene()->GetPlayer().body, 0);
+            EXPECT_TRUE(FramesUntil([&] { return !Scene()->IsAlive(); }, 600));
             const std::string log = Log();
             for (const std::string& name : files)
             {
@@ -213,7 +223,7 @@ TEST_F(GameDamagedContent, EveryFileDamagedAtOnceOneWayPerRun)
     }
 }
 
-// Long: every file alone, four ways each (about 270 starts of the game).
+// Long: every file alone, five ways each (about 340 starts of the game).
 TEST_F(GameDamagedContent, EachFileDamagedAloneFourWays)
 {
     if (!std::getenv("TAV_SOAK")) GTEST_SKIP() << "set TAV_SOAK=1 (make soak)";
@@ -221,8 +231,7 @@ TEST_F(GameDamagedContent, EachFileDamagedAloneFourWays)
     ASSERT_TRUE(CopyFolder(folder.File("base"), whole));
     int runs = 0;
     for (const std::string& name : files)
-        for (::Damage how : {::Damage::Truncated, ::Damage::Emptied, ::Damage::Random,
-                             ::Damage::BitFlipped})
+        for (::Damage how : AllWays)
         {
             const std::string what = name + ", " + Name(how);
             ASSERT_TRUE(CopyFolder(whole, folder.File("base")));
@@ -231,7 +240,7 @@ TEST_F(GameDamagedContent, EachFileDamagedAloneFourWays)
             // The game names its own files in the log; a mesh's material
             // texture is named only in the texture report's failures (the
             // pool logs nothing when a load fails).
-            if (how == ::Damage::Emptied)
+            if (how == ::Damage::Deleted || how == ::Damage::Emptied)
             {
                 const std::string report = TextureReport();
                 EXPECT_TRUE(Log().find(name) != std::string::npos ||

@@ -1,7 +1,5 @@
 #include "GameHost.h"
 
-#include "support/TestFiles.h"
-
 #include <algorithm>
 #include <cmath>
 
@@ -44,7 +42,18 @@ bool CopyFolder(const std::string& from, const std::string& to)
     return ok;
 }
 
-std::string GameTest::ContentFolder() { return TAV_TEST_BASE_DIR; }
+std::vector<std::string> FilesIn(const std::string& folder, const char* pattern)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((folder + "\\" + pattern).c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
+    while (FindNextFileA(find, &data));
+    FindClose(find);
+    return names;
+}
 
 void GameTest::SetUp()
 {
@@ -54,8 +63,8 @@ void GameTest::SetUp()
 
 void GameTest::CopyContent()
 {
-    ASSERT_TRUE(CopyFolder(ContentFolder(), folder.File("base")))
-        << "no generated content in " << ContentFolder();
+    ASSERT_TRUE(CopyFolder(TAV_TEST_BASE_DIR, folder.File("base")))
+        << "no generated content in " << TAV_TEST_BASE_DIR;
 }
 
 bool GameTest::StartGame()
@@ -103,7 +112,8 @@ bool GameTest::Settle(int limit)
 {
     int still = 0;
     return FramesUntil(
-        [&] {
+        [&]
+        {
             still = std::fabs(Speed(1)) < 1.0f ? still + 1 : 0;
             return still >= 10;
         },
@@ -115,6 +125,15 @@ bool GameTest::WaitForNewScene(tavScene* old, int limit)
     return FramesUntil(
         [&] { return engine->IsSceneReady() && engine->GetScene() && engine->GetScene() != old; },
         limit);
+}
+
+bool GameTest::RestartWithSpace()
+{
+    tavScene* old = Scene();
+    Hold(DIK_SPACE);
+    const bool queued = FramesUntil([&] { return !engine->IsSceneReady(); }, 180);
+    LetGo(DIK_SPACE);
+    return queued && WaitForNewScene(old);
 }
 
 void GameTest::PollKeys()
@@ -188,6 +207,11 @@ void GameTest::WatchSounds()
     startedAll.insert(startedAll.end(), started.begin(), started.end());
 }
 
+int GameTest::StartedSinceLoad(int handle) const
+{
+    return int(std::count(startedAll.begin(), startedAll.end(), handle));
+}
+
 bool GameTest::StartedInLastPass(int handle) const
 {
     return handle >= 0 && std::find(started.begin(), started.end(), handle) != started.end();
@@ -204,35 +228,4 @@ TestImage GameTest::Picture()
     ReadBackBuffer(device, image);
     device->Present(nullptr, nullptr, nullptr, nullptr);
     return image;
-}
-
-void GameTest::SavePicture(const TestImage& image, const std::string& name)
-{
-    const std::string folder = ContentFolder() + "/../pictures";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    const uint32_t rowBytes = (image.width * 3 + 3) & ~3u;
-    const uint32_t dataBytes = rowBytes * image.height;
-    std::string bmp(54 + dataBytes, '\0');
-    auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp[at + i] = char((v >> (8 * i)) & 0xFF);
-    };
-    bmp[0] = 'B', bmp[1] = 'M';
-    put32(2, uint32_t(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, image.width);
-    put32(22, image.height);
-    put32(26, 1 | (24 << 16));
-    put32(34, dataBytes);
-    for (uint32_t y = 0; y < image.height; ++y)
-        for (uint32_t x = 0; x < image.width; ++x)
-        {
-            const uint32_t p = image.At(x, image.height - 1 - y);
-            const size_t at = 54 + size_t(y) * rowBytes + x * 3;
-            bmp[at] = char(p & 0xFF);
-            bmp[at + 1] = char((p >> 8) & 0xFF);
-            bmp[at + 2] = char((p >> 16) & 0xFF);
-        }
-    WriteTextFile(folder + "/" + name + ".bmp", bmp);
 }

@@ -41,6 +41,9 @@ protected:
     bool Settle(int limit = 600);
     // Passes until a scene other than `old` is ready.
     bool WaitForNewScene(tavScene* old, int limit = 1200);
+    // Space held through the key poll until the next game is queued, then
+    // passes until it is ready; false when either does not happen.
+    bool RestartWithSpace();
 
     // Keys (DirectInput scan codes) held down from the next poll on.
     void Hold(uint8_t code) { keyboard.key[code] = 0x80; }
@@ -55,11 +58,10 @@ protected:
     float Heading() const;
     float Speed(int axis) const { return Scene()->GetPlayer().velocity[axis]; }
 
-    // Sound handles started in the last pass, in the order they started,
-    // and every one started since the game loaded.
-    const std::vector<int>& Started() const { return started; }
-    const std::vector<int>& StartedSinceLoad() const { return startedAll; }
+    // Whether `handle` started in the last pass; how often it started
+    // since the game loaded.
     bool StartedInLastPass(int handle) const;
+    int StartedSinceLoad(int handle) const;
 
     // Clips the picture to a 16-pixel corner, for tests that only play: a
     // long run then does not spend its time filling the screen.
@@ -67,13 +69,6 @@ protected:
 
     // One more frame of the scene drawn into the back buffer and read back.
     TestImage Picture();
-
-    // Saves `image` as a BMP in the build tree (testrun/pictures/) for a
-    // person to look at.
-    static void SavePicture(const TestImage& image, const std::string& name);
-
-    // Where the generated content is copied from.
-    static std::string ContentFolder();
 
 private:
     void PollKeys();
@@ -90,3 +85,5 @@ private:
 
 // Copies a folder with everything in it; false when something failed.
 bool CopyFolder(const std::string& from, const std::string& to);
+// The names of the files in `folder` that match `pattern` ("*.x").
+std::vector<std::string> FilesIn(const std::string& folder, const char* pattern = "*");

@@ -39,7 +39,6 @@ double Mean(const std::vector<double>& v, size_t from, size_t to)
     return std::accumulate(v.begin() + from, v.begin() + to, 0.0) / double(to - from);
 }
 
-
 // How many games: 50 here, TAV_RESTARTS in the environment for a soak.
 int Restarts()
 {
@@ -76,12 +75,7 @@ TEST_F(GameRestart, RestartsThroughTheSpaceKeyKeepTheProcessMemoryFlat)
         Frames(2);
         ASSERT_FALSE(Scene()->IsAlive()) << "restart " << i;
         ASSERT_EQ(Scene()->GetPhysics().GetBodyCount(), i % 2 ? 51u : 1u);
-        // Space held through the key poll until the next game is queued.
-        GameScene* old = Scene();
-        Hold(DIK_SPACE);
-        ASSERT_TRUE(FramesUntil([&] { return !engine->IsSceneReady(); }, 180)) << "restart " << i;
-        LetGo(DIK_SPACE);
-        ASSERT_TRUE(WaitForNewScene(old)) << "restart " << i;
+        ASSERT_TRUE(RestartWithSpace()) << "restart " << i;
     }
     // The games after the first tenth (which fill the pools) against the
     // last fifth.

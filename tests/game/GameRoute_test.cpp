@@ -78,10 +78,14 @@ protected:
                 turning.pop_front();
             }
             aimed = aimed || (turning.empty() && std::fabs(error) < 0.6f * TurnStep);
-            if (!jumped && aimed) Hold(DIK_SPACE);
-            else LetGo(DIK_SPACE);
-            if (distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed)) Hold(DIK_W);
-            else LetGo(DIK_W);
+            if (!jumped && aimed)
+                Hold(DIK_SPACE);
+            else
+                LetGo(DIK_SPACE);
+            if (distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed))
+                Hold(DIK_W);
+            else
+                LetGo(DIK_W);
 
             Frame();
             if (!jumped && Speed(1) > 100.0f)
@@ -109,24 +113,17 @@ TEST_F(GameRoute, KeysAloneWalkAndJumpFromTheStartToTheEggAndBurstIt)
     const std::vector<assetgen::LevelRouteStep> route = assetgen::LevelDesign::Route();
     size_t done = 0;
     std::string why;
-    for (; done < route.size(); ++done)
-    {
-        if (!WalkStep(route[done], why)) break;
-    }
+    while (done < route.size() && WalkStep(route[done], why))
+        ++done;
     for (uint8_t key : {DIK_W, DIK_A, DIK_D, DIK_SPACE})
         LetGo(key);
     const D3DXVECTOR3 at = Scene()->GetPlayer().position;
-    ASSERT_FALSE(Scene()->IsAlive()) << "the walk stopped at route step " << done + 1 << " ("
-                                     << why << ") at (" << at.x << ", " << at.y << ", " << at.z
-                                     << ")";
+    ASSERT_FALSE(Scene()->IsAlive()) << "the walk stopped at route step " << done + 1 << " (" << why
+                                     << ") at (" << at.x << ", " << at.y << ", " << at.z << ")";
     EXPECT_EQ(done, route.size() - 1) << "the game ended before the last route step";
     EXPECT_EQ(Scene()->GetPhysics().GetBodyCount(), 51u) << "it drowned instead";
-    EXPECT_EQ(std::count(StartedSinceLoad().begin(), StartedSinceLoad().end(),
-                         Scene()->GetPopSound()),
-              1);
-    EXPECT_EQ(std::count(StartedSinceLoad().begin(), StartedSinceLoad().end(),
-                         Scene()->GetSplashSound()),
-              0);
+    EXPECT_EQ(StartedSinceLoad(Scene()->GetPopSound()), 1);
+    EXPECT_EQ(StartedSinceLoad(Scene()->GetSplashSound()), 0);
     EXPECT_EQ(jumps, 9);
     std::printf("route walked with %d jumps\n", jumps);
 }

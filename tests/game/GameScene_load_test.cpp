@@ -1,5 +1,5 @@
 // Loading the game: every asset with its exact path and settings, the
-// physics world, the bindings, the caustics and the device states.
+// physics world, the caustics and the device states.
 #include "GameHost.h"
 
 #include "support/TestFiles.h"
@@ -16,19 +16,6 @@ int TextureNumber(TAV& engine, const std::string& name)
     return engine.FindTexture(key, 0, TAV_TEX_FILE);
 }
 
-// The names in the test's base/ that match `pattern` ("*.x").
-std::vector<std::string> ContentFiles(const std::string& base, const char* pattern)
-{
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA((base + "\\" + pattern).c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do
-        names.push_back(data.cFileName);
-    while (FindNextFileA(find, &data));
-    FindClose(find);
-    return names;
-}
 } // namespace
 
 using GameLoad = GameTest;
@@ -90,7 +77,7 @@ TEST_F(GameLoad, EveryFileOfTheContentLoadsAndTheTextureReportHasNoFailure)
     // Not only what the game asks for: every mesh, texture and sound the
     // content holds, so nothing in base/ is dead or broken.
     const std::string base = folder.File("base");
-    const std::vector<std::string> meshes = ContentFiles(base, "*.x");
+    const std::vector<std::string> meshes = FilesIn(base, "*.x");
     EXPECT_EQ(meshes.size(), 4u);
     for (const std::string& name : meshes)
     {
@@ -101,13 +88,13 @@ TEST_F(GameLoad, EveryFileOfTheContentLoadsAndTheTextureReportHasNoFailure)
     }
     size_t textures = 0;
     for (const char* pattern : {"*.tex", "*.tga"})
-        for (const std::string& name : ContentFiles(base, pattern))
+        for (const std::string& name : FilesIn(base, pattern))
         {
             EXPECT_GE(engine->LoadTexture(("./base/" + name).c_str()), 0) << name;
             ++textures;
         }
     EXPECT_GE(textures, 6u + 1u + 32u);
-    const std::vector<std::string> sounds = ContentFiles(base, "*.sfx");
+    const std::vector<std::string> sounds = FilesIn(base, "*.sfx");
     EXPECT_EQ(sounds.size(), 8u);
     for (const std::string& name : sounds)
         EXPECT_GE(engine->LoadSound(("./base/" + name).c_str(), false, 0), 0) << name;
@@ -169,45 +156,31 @@ TEST_F(GameLoad, CausticFramesHaveConsecutiveNumbersAndStartAtTheFirst)
     EXPECT_EQ(shown.size(), size_t(GameScene::CausticFrames));
 }
 
-TEST_F(GameLoad, KeysAreBoundWithTheirRepeatDelays)
-{
-    const tavInputMap& map = engine->GetInputMap();
-    const struct
-    {
-        uint32_t code, action, delay;
-    } expected[] = {{DIK_W, 0, 0},        {DIK_S, 1, 0},   {DIK_A, 2, 0},     {DIK_D, 3, 0},
-                    {DIK_SPACE, 10, 1000}, {DIK_E, 11, 1000}, {DIK_ESCAPE, 1000, 0}};
-    ASSERT_EQ(map.GetBindingCount(), 7u);
-    for (size_t i = 0; i < 7; ++i)
-    {
-        const tavInputMap::tavBinding* b = map.GetBinding(i);
-        EXPECT_EQ(b->code, expected[i].code) << i;
-        EXPECT_EQ(b->action, expected[i].action) << i;
-        EXPECT_EQ(b->repeatDelay, expected[i].delay) << i;
-    }
-}
-
 TEST_F(GameLoad, DeviceIsSetUpForTheSeaAndTheCamera)
 {
+    // Stage 1 adds the caustic frame lit by stage 0: current + texture x current.
     IDirect3DDevice9* device = engine->GetDevice();
-    DWORD value = 0;
-    device->GetTextureStageState(1, D3DTSS_COLOROP, &value);
-    EXPECT_EQ(value, DWORD(D3DTOP_MULTIPLYADD));
-    device->GetTextureStageState(1, D3DTSS_COLORARG1, &value);
-    EXPECT_EQ(value, DWORD(D3DTA_TEXTURE));
-    device->GetTextureStageState(1, D3DTSS_COLORARG2, &value);
-    EXPECT_EQ(value, DWORD(D3DTA_CURRENT));
-    device->GetTextureStageState(1, D3DTSS_TEXCOORDINDEX, &value);
-    EXPECT_EQ(value, 0u);
-    device->GetTextureStageState(0, D3DTSS_COLOROP, &value);
-    EXPECT_EQ(value, DWORD(D3DTOP_MODULATE));
-    device->GetSamplerState(1, D3DSAMP_MAGFILTER, &value);
-    EXPECT_EQ(value, DWORD(engine->GetFilter(1)));
+    const struct
+    {
+        DWORD stage, state, value;
+    } states[] = {{1, D3DTSS_COLOROP, D3DTOP_MULTIPLYADD},
+                  {1, D3DTSS_COLORARG1, D3DTA_TEXTURE},
+                  {1, D3DTSS_COLORARG2, D3DTA_CURRENT},
+                  {1, D3DTSS_TEXCOORDINDEX, 0},
+                  {0, D3DTSS_COLOROP, D3DTOP_MODULATE}};
+    for (const auto& s : states)
+    {
+        DWORD value = 0;
+        device->GetTextureStageState(s.stage, D3DTEXTURESTAGESTATETYPE(s.state), &value);
+        EXPECT_EQ(value, s.value) << "stage " << s.stage << " state " << s.state;
+    }
+    DWORD filter = 0;
+    device->GetSamplerState(1, D3DSAMP_MAGFILTER, &filter);
+    EXPECT_EQ(filter, DWORD(engine->GetFilter(1)));
 
     // The game's own projection: near 0.5, far 40000 (the sea's edge).
-    D3DXMATRIX projection;
+    D3DXMATRIX projection, expected;
     engine->GetProjection(projection);
-    D3DXMATRIX expected;
     D3DXMatrixPerspectiveFovLH(&expected, 0.7853982f, 1.25f, 0.5f, 40000.0f);
     for (int i = 0; i < 16; ++i)
         EXPECT_FLOAT_EQ(projection.m[i / 4][i % 4], expected.m[i / 4][i % 4]);

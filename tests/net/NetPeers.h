@@ -73,6 +73,18 @@ public:
     std::function<void(const tavNet::Packet*)> onPacket;
 };
 
+// The statistics of a listener or connecter, in one value.
+struct Stats
+{
+    uint32_t sent = 0, calls = 0, extra = 0, received = 0, packets = 0;
+};
+template <typename Side> Stats StatsOf(const Side& side)
+{
+    Stats s;
+    side.GetStats(s.sent, s.calls, s.extra, s.received, s.packets);
+    return s;
+}
+
 // True when the local host (where the listener binds) is 127.0.0.1, as in
 // the namespace of scripts/netns-run.sh. Elsewhere it is this machine's
 // interface address, which no test may use: tests that listen skip then.

@@ -265,46 +265,43 @@ TEST(VoiceSetupFlow, YesRunsTheWizardAndSaysWhatTheComputerCanDoNoRunsNothing)
     const std::string question =
         "To use the DirectPlay voice features, you must first run the wizard.\n Would you like to "
         "run the DirectPlayVoice Setup Wizard now?\nNOTE: You will only have to do this once.";
+    const struct
     {
+        int button;        // the answer to the question
+        HRESULT runAnswer; // what the wizard gives
+        const char* done;  // the text of "Setup Complete", or null for none
+    } cases[] = {
+        {IDYES, DV_FULLDUPLEX,
+         "Your computer supports full duplex. This means you will\nbe able to speak and listen "
+         "at the same time."},
+        {IDYES, DV_HALFDUPLEX,
+         "Your computer only supports half duplex. This means you will\nnot be able to speak "
+         "and listen at the same time."},
+        {IDYES, E_FAIL, nullptr},       // the wizard failed or was cancelled: nothing more is said
+        {IDNO, DV_FULLDUPLEX, nullptr}, // No: the wizard does not run
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::to_string(c.button) + " " + std::to_string(c.runAnswer));
         FakeVoiceTest fake;
-        DialogAnswerer ask("Run setup?", IDYES);
+        fake.runAnswer = c.runAnswer;
+        DialogAnswerer ask("Run setup?", c.button);
         DialogAnswerer done("Setup Complete", IDOK);
         RunFlow(fake);
+        if (!c.done) Sleep(200);
+        EXPECT_TRUE(ask.Answered());
         EXPECT_EQ(ask.Text(), question);
-        EXPECT_EQ(done.Text(), "Your computer supports full duplex. This means you will\nbe able "
-                               "to speak and listen at the same time.");
-        EXPECT_EQ(fake.runs, 1);
-        EXPECT_EQ(fake.runFlags, 0u);
-        EXPECT_EQ(fake.runWindow, OwnerWindow());
-        EXPECT_TRUE(fake.devicesAreTheDefaultVoiceOnes);
-    }
-    {
-        FakeVoiceTest fake;
-        fake.runAnswer = DV_HALFDUPLEX;
-        DialogAnswerer ask("Run setup?", IDYES);
-        DialogAnswerer done("Setup Complete", IDOK);
-        RunFlow(fake);
-        EXPECT_EQ(done.Text(), "Your computer only supports half duplex. This means you will\nnot "
-                               "be able to speak and listen at the same time.");
-    }
-    {
-        FakeVoiceTest fake;
-        fake.runAnswer = E_FAIL; // the wizard failed or was cancelled: nothing more is said
-        DialogAnswerer ask("Run setup?", IDYES);
-        DialogAnswerer done("Setup Complete", IDOK);
-        RunFlow(fake);
-        Sleep(200);
-        EXPECT_TRUE(ask.Answered());
-        EXPECT_FALSE(done.Answered());
-    }
-    {
-        FakeVoiceTest fake; // No: the wizard does not run
-        DialogAnswerer ask("Run setup?", IDNO);
-        DialogAnswerer done("Setup Complete", IDOK);
-        RunFlow(fake);
-        Sleep(200);
-        EXPECT_TRUE(ask.Answered());
-        EXPECT_EQ(fake.runs, 0);
-        EXPECT_FALSE(done.Answered());
+        EXPECT_EQ(fake.runs, c.button == IDYES ? 1 : 0);
+        EXPECT_EQ(done.Answered(), c.done != nullptr);
+        if (c.done)
+        {
+            EXPECT_EQ(done.Text(), c.done);
+        }
+        if (c.button == IDYES)
+        {
+            EXPECT_EQ(fake.runFlags, 0u);
+            EXPECT_EQ(fake.runWindow, OwnerWindow());
+            EXPECT_TRUE(fake.devicesAreTheDefaultVoiceOnes);
+        }
     }
 }

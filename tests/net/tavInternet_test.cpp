@@ -1,5 +1,6 @@
 // Downloads from a small HTTP server of the test's own on 127.0.0.1 (inside
 // the network namespace of scripts/netns-run.sh, so nothing can go further).
+#include "NetPeers.h"
 #include "TinyHttpServer.h"
 
 #include "net/tavInternet.h"
@@ -28,21 +29,6 @@ TinyHttpServer::Reply Body(const std::string& body)
     return r;
 }
 
-uint16_t ClosedPort()
-{
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 0), &data);
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a);
-    int length = sizeof a;
-    getsockname(s, reinterpret_cast<sockaddr*>(&a), &length);
-    closesocket(s);
-    WSACleanup();
-    return ntohs(a.sin_port);
-}
 } // namespace
 
 // A small page (100 bytes: pieces of 49, 49 and 2) and a 3 MB one come back
@@ -96,8 +82,9 @@ TEST(Internet, FailuresLeaveNothingOrWhatCameSoFar)
 
     const DWORD start = GetTickCount();
     out = "old";
+    nettest::WinsockScope winsock;
     EXPECT_TRUE(tavInternet::FetchUrl(
-        out, ("http://127.0.0.1:" + std::to_string(ClosedPort()) + "/").c_str()));
+        out, ("http://127.0.0.1:" + std::to_string(nettest::FreePort()) + "/").c_str()));
     EXPECT_EQ(out, "");
     EXPECT_LT(GetTickCount() - start, 5000u) << "a refused connection fails at once";
 

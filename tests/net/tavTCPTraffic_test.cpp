@@ -171,22 +171,21 @@ TEST_F(TCPTraffic, SixtyFourConnectersExchangePacketsWholeOnceAndInOrder)
     EXPECT_TRUE(listener.errors.empty());
 
     // The statistics add up on both sides (u32 counters: compared modulo 2^32).
-    uint32_t sent, calls, extra, received, packets;
-    listener.GetStats(sent, calls, extra, received, packets);
-    EXPECT_EQ(sent, uint32_t(sentToPeers));
-    EXPECT_EQ(calls - extra, total) << "one first call per message";
-    EXPECT_EQ(received, uint32_t(payloadAtListener));
-    EXPECT_EQ(packets, total);
+    const Stats l = StatsOf(listener);
+    EXPECT_EQ(l.sent, uint32_t(sentToPeers));
+    EXPECT_EQ(l.calls - l.extra, total) << "one first call per message";
+    EXPECT_EQ(l.received, uint32_t(payloadAtListener));
+    EXPECT_EQ(l.packets, total);
     EXPECT_EQ(uint64_t(sentToPeers), payloadAtPeers + 2ull * total);
     EXPECT_EQ(uint64_t(sentToListener), payloadAtListener + 2ull * total);
     uint64_t peerSent = 0, peerReceived = 0, peerPackets = 0;
     for (auto& c : connecters)
     {
-        c->GetStats(sent, calls, extra, received, packets);
-        peerSent += sent;
-        peerReceived += received;
-        peerPackets += packets;
-        EXPECT_EQ(calls - extra, perPeer);
+        const Stats s = StatsOf(*c);
+        peerSent += s.sent;
+        peerReceived += s.received;
+        peerPackets += s.packets;
+        EXPECT_EQ(s.calls - s.extra, perPeer);
     }
     EXPECT_EQ(peerSent, sentToListener);
     EXPECT_EQ(peerReceived, payloadAtPeers);

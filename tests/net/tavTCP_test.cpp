@@ -33,7 +33,7 @@ Bytes Counting(size_t n)
 }
 } // namespace
 
-TEST_F(TCP, StartWithNoSlotsIsRefusedAndTouchesNoSocket)
+TEST_F(TCP, StartRefusesNoSlotsWithoutASocketAndReportsABindThatFails)
 {
     RecordingListener listener;
     const SOCKET before = listener.handle;
@@ -58,18 +58,13 @@ TEST_F(TCP, StartWithNoSlotsIsRefusedAndTouchesNoSocket)
     EXPECT_EQ(clients[0].slot, 0);
     EXPECT_EQ(clients[1].slot, -1);
     closesocket(peer);
-}
 
-TEST_F(TCP, StartingTwiceFailsTheBindWithItsCode)
-{
-    RecordingListener listener;
-    const uint16_t port = FreePort();
-    ASSERT_TRUE(listener.Start(port, 2));
+    // Started again on a bound socket: the bind fails with its code and
+    // the table is freed.
     EXPECT_FALSE(listener.Start(port, 2));
     ASSERT_EQ(listener.errors, std::vector<int>{WSAEINVAL});
     EXPECT_STREQ(tavNet::ErrorText(listener.errors[0]), "tavNet: Invalid argument. ");
-    uint32_t size = 1;
-    EXPECT_EQ(listener.GetClients(size), nullptr) << "a failed bind frees the table";
+    EXPECT_EQ(listener.GetClients(size), nullptr);
 }
 
 // Ten bytes go out as twelve, the length first, from either side; the
@@ -89,11 +84,10 @@ TEST_F(TCP, TenBytesGoOnTheWireAsTwelveStartingWithTheLength)
     const SOCKET accepted = accept(server, nullptr, nullptr);
     EXPECT_EQ(connecter.Send(ten.data(), 10), 12u);
     EXPECT_EQ(RawReceive(accepted, 12), expected);
-    uint32_t sent, calls, extra, received, packets;
-    connecter.GetStats(sent, calls, extra, received, packets);
-    EXPECT_EQ(sent, 12u);
-    EXPECT_EQ(calls, 1u);
-    EXPECT_EQ(extra, 0u);
+    const Stats c = StatsOf(connecter);
+    EXPECT_EQ(c.sent, 12u);
+    EXPECT_EQ(c.calls, 1u);
+    EXPECT_EQ(c.extra, 0u);
 
     RecordingListener listener;
     const uint16_t listenPort = FreePort();
@@ -106,9 +100,9 @@ TEST_F(TCP, TenBytesGoOnTheWireAsTwelveStartingWithTheLength)
     EXPECT_EQ(listener.SendTo(99, ten.data(), 10), 0u) << "past the table";
     EXPECT_EQ(listener.SendToAll(ten.data(), 10), 12u);
     EXPECT_EQ(RawReceive(client, 12), expected);
-    listener.GetStats(sent, calls, extra, received, packets);
-    EXPECT_EQ(sent, 24u);
-    EXPECT_EQ(calls, 2u);
+    const Stats l = StatsOf(listener);
+    EXPECT_EQ(l.sent, 24u);
+    EXPECT_EQ(l.calls, 2u);
 
     // Too large for the length: nothing goes out, and the stream stays whole.
     const Bytes tooLarge(tavPacketAssembler::MaxPayload + 1, 0x55);
@@ -116,9 +110,8 @@ TEST_F(TCP, TenBytesGoOnTheWireAsTwelveStartingWithTheLength)
     EXPECT_EQ(listener.SendTo(0, tooLarge.data(), uint32_t(tooLarge.size())), 0u);
     EXPECT_EQ(connecter.Send(ten.data(), 10), 12u);
     EXPECT_EQ(RawReceive(accepted, 12), expected);
-    closesocket(client);
-    closesocket(accepted);
-    closesocket(server);
+    for (SOCKET s : {client, accepted, server})
+        closesocket(s);
 }
 
 // Without joining, each read of up to 56 bytes is one packet: the bytes
@@ -140,10 +133,9 @@ TEST_F(TCP, EachReadIsOnePacketUntilMessagesAreJoined)
     EXPECT_EQ(listener.packets[0].second, Counting(10));
     EXPECT_EQ(listener.packets[1].second, Bytes(hundred.begin() + 2, hundred.begin() + 56));
     EXPECT_EQ(listener.packets[2].second, Bytes(hundred.begin() + 58, hundred.end()));
-    uint32_t sent, calls, extra, received, packets;
-    listener.GetStats(sent, calls, extra, received, packets);
-    EXPECT_EQ(received, 10u + 54u + 44u);
-    EXPECT_EQ(packets, 3u);
+    const Stats s = StatsOf(listener);
+    EXPECT_EQ(s.received, 10u + 54u + 44u);
+    EXPECT_EQ(s.packets, 3u);
     closesocket(client);
     ASSERT_TRUE(listener.WaitDisconnects(1));
     EXPECT_TRUE(listener.errors.empty());
@@ -172,10 +164,8 @@ TEST_F(TCP, CutMessagesArriveWholeAndAClosingPeerIsNoError)
     EXPECT_EQ(listener.disconnected, std::vector<int32_t>{0});
     EXPECT_TRUE(listener.errors.empty());
     EXPECT_TRUE(listener.WaitClientCount(0));
-    uint32_t sent, calls, extra, received, packets;
-    listener.GetStats(sent, calls, extra, received, packets);
-    EXPECT_EQ(received, 5u);
-    EXPECT_EQ(packets, 2u);
+    EXPECT_EQ(StatsOf(listener).received, 5u);
+    EXPECT_EQ(StatsOf(listener).packets, 2u);
 
     uint16_t rawPort = 0;
     const SOCKET server = RawListen(rawPort);

@@ -42,14 +42,19 @@ def dialog_controls():
     return {int(p[0]): (p[1] == "1", p[2]) for p in parts if len(p) >= 3}
 
 
-def wait_gone(timeout):
-    """True once no window of the utility is left."""
+def wait_gone_titled(title, timeout):
+    """True once no window titled `title` is left."""
     end = time.time() + timeout
     while time.time() < end:
-        if not tavrun.xdotool("search", "--name", "^%s$" % TITLE, check=False).stdout.split():
+        if not tavrun.xdotool("search", "--name", "^%s$" % title, check=False).stdout.split():
             return True
         time.sleep(0.2)
     return False
+
+
+def wait_gone(timeout):
+    """True once no window of the utility is left."""
+    return wait_gone_titled(TITLE, timeout)
 
 
 # Xvfb lists only its own size; the dialog's resolution list is tested with
@@ -103,17 +108,17 @@ def tearDownModule():
     restart_wine()
 
 
-def press_until_gone(key, tries=3):
-    """Presses `key` in the dialog until it closes: True once it has. A
-    dialog the game opened as it quit may miss the first press while the
-    game's windows are still going away."""
+def press_until_gone(key, title=TITLE, tries=3):
+    """Presses `key` in the window titled `title` until it closes: True once
+    it has. A window opened while another program's windows are still going
+    away may miss the first press."""
     for _ in range(tries):
-        window = tavrun.find_window(TITLE, 5)
+        window = tavrun.find_window(title, 5)
         if not window:
             return True
         focus(window)
         tavrun.key(key)
-        if wait_gone(10):
+        if wait_gone_titled(title, 10):
             return True
     return False
 
@@ -121,8 +126,9 @@ def press_until_gone(key, tries=3):
 def focus(window):
     """The keys go to the focused window, and with no window manager a new
     window need not get the focus (the game's may still be closing)."""
-    tavrun.xdotool("windowfocus", "--sync", window, check=False)
-    time.sleep(0.3)
+    if window:
+        tavrun.xdotool("windowfocus", "--sync", window, check=False)
+        time.sleep(0.3)
 
 
 class SetupUtility(unittest.TestCase):
@@ -157,7 +163,7 @@ class SetupUtility(unittest.TestCase):
         return self.wait_dialog()
 
     def close_utility(self, key):
-        tavrun.key(key)
+        self.assertTrue(press_until_gone(key), "the utility did not close on " + key)
         code = self.utility.wait(30)
         self.output.close()
         with open(self.game.path("utility-output.txt"), "rb") as f:
@@ -175,6 +181,20 @@ class SetupUtility(unittest.TestCase):
         self.assertTrue(controls, "the dialog's controls could not be read")
         return controls
 
+    def choose(self, control, shows, *keys):
+        """Presses `keys` until `control` shows `shows`: a key that went to a
+        window still closing is pressed again, and a choice the machine does
+        not offer fails here, naming what is shown, not later at the wrong size."""
+        shown = None
+        for _ in range(3):
+            focus(tavrun.find_window(TITLE, 5))
+            tavrun.key(*keys)
+            shown = dialog_controls()
+            if shown and shown.get(control, (0, ""))[1] == shows:
+                return shown
+        self.fail("%s never showed %r after %s; it shows %r" % (
+            control, shows, " ".join(keys), shown and shown.get(control)))
+
     def config(self):
         with open(self.game.path("tav.cfg"), "rb") as f:
             return f.read()
@@ -188,9 +208,8 @@ class SetupUtility(unittest.TestCase):
                          ("Trilinear", "24", "None"))
         self.assertTrue(shown[FULLSCREEN][0])
 
-        tavrun.key("alt+r", "8", "alt+t", "b")
-        shown = dialog_controls()
-        self.assertEqual((shown[RESOLUTION][1], shown[FILTER][1]), ("800 x 600, 60 Hz", "Bilinear"))
+        self.choose(RESOLUTION, "800 x 600, 60 Hz", "alt+r", "8")
+        self.choose(FILTER, "Bilinear", "alt+t", "b")
         self.close_utility("Return")
         changed = changed_keys(before, self.config())
         self.assertEqual(sorted(changed), ["Filter", "IsSetup", "Resolution"])
@@ -205,7 +224,7 @@ class SetupUtility(unittest.TestCase):
         for named in ("Resolution 57", "Channels 900", "13 samples"):
             self.assertIn(named, shown[NOTE][1])
         self.assertEqual((shown[CHANNELS][1], shown[SAMPLES][1]), ("128", "None"))
-        tavrun.key("alt+t", "p")
+        self.choose(FILTER, "Point", "alt+t", "p")
         self.close_utility("Escape")
         self.assertEqual(self.config(), before)
 
@@ -238,7 +257,7 @@ class SetupUtility(unittest.TestCase):
         self.assertEqual(game.wait_exit(30), 0)
         self.assertIn("Running external configuration utility.", game.log())
         self.wait_dialog()
-        tavrun.key("alt+r", "8")
+        self.choose(RESOLUTION, "800 x 600, 60 Hz", "alt+r", "8")
         self.assertTrue(press_until_gone("Return"), "the utility did not close")
         self.assertTrue(game.wait_for(lambda: game.config_int("IsSetup") == 1, 10))
 
@@ -255,10 +274,9 @@ class SetupUtility(unittest.TestCase):
     def test_yes_to_the_safe_mode_question_runs_the_utility(self):
         game = self.stage(tavrun.config_with(IsSetup=2))
         game.start()
-        question = tavrun.find_window("Safe Mode", 30)
-        self.assertIsNotNone(question, "no safe-mode question")
-        focus(question)
-        tavrun.key("Return")  # Yes is the default button
+        self.assertIsNotNone(tavrun.find_window("Safe Mode", 30), "no safe-mode question")
+        # Yes is the default button.
+        self.assertTrue(press_until_gone("Return", "Safe Mode"), "the question did not close")
         self.assertEqual(game.wait_exit(30), 0)
         self.assertEqual(game.config_int("IsSetup"), 0)
         self.wait_dialog()

@@ -187,6 +187,9 @@ class Scratch:
                "-DTAV_WERROR=ON"]
         if tree == "win":
             cmd.append(f"-DCMAKE_TOOLCHAIN_FILE={self.src}/cmake/mingw-w64.cmake")
+        # Scratch trees of different commits share the objects that did not change.
+        if shutil.which("ccache"):
+            cmd += ["-DCMAKE_C_COMPILER_LAUNCHER=ccache", "-DCMAKE_CXX_COMPILER_LAUNCHER=ccache"]
         # Once per run: a tree configured before keeps its objects.
         code, _ = run(cmd, self.log, env=self.env())
         if code != 0:

@@ -22,7 +22,7 @@ std::vector<uint8_t> FontFile(uint32_t w, uint32_t h, float height = 25.0f, floa
                               size_t pixelBytes = size_t(-1))
 {
     std::vector<uint8_t> out;
-    out.insert(out.end(), {0xEF, 0xBE, 0xAD, 0xDE}); // ignored
+    Put(out, 12345678.0f, false); // ignored
     Put(out, height);
     Put(out, float(w), false);
     Put(out, float(h), false);

@@ -199,7 +199,7 @@ struct Import3ds
     }
     bool Logged(const std::string& line) const
     {
-        return std::find(reader.log.begin(), reader.log.end(), line) != reader.log.end();
+        return std::count(reader.log.begin(), reader.log.end(), line) > 0;
     }
     std::string path;
     tav3dsReader reader;
@@ -207,36 +207,26 @@ struct Import3ds
     const aiScene* scene = nullptr;
 };
 
-// A small 3DS chunk builder for hand-written files.
+// A small 3DS chunk builder for hand-written files (the hosts that run it
+// are little-endian, as the file is).
 struct Chunk
 {
     explicit Chunk(uint16_t id) : id(id) {}
-    Chunk& u16(uint16_t v) { return raw({uint8_t(v), uint8_t(v >> 8)}); }
-    Chunk& f32(float v)
+    Chunk& put(const void* p, size_t n)
     {
-        tavByteWriter w;
-        w.F32(v);
-        return raw(w.bytes);
-    }
-    Chunk& text(const std::string& s)
-    {
-        body.insert(body.end(), s.begin(), s.end());
-        body.push_back(0);
+        body.insert(body.end(), (const uint8_t*)p, (const uint8_t*)p + n);
         return *this;
     }
-    Chunk& raw(const std::vector<uint8_t>& b)
-    {
-        body.insert(body.end(), b.begin(), b.end());
-        return *this;
-    }
+    Chunk& raw(const std::vector<uint8_t>& b) { return put(b.data(), b.size()); }
+    Chunk& u16(uint16_t v) { return put(&v, 2); }
+    Chunk& f32(float v) { return put(&v, 4); }
+    Chunk& text(const std::string& s) { return put(s.c_str(), s.size() + 1); }
     Chunk& add(const Chunk& c) { return raw(c.bytes()); }
     std::vector<uint8_t> bytes() const
     {
-        tavByteWriter w;
-        w.U16(id);
-        w.U32(uint32_t(body.size() + 6));
-        w.bytes.insert(w.bytes.end(), body.begin(), body.end());
-        return w.bytes;
+        Chunk whole(0);
+        const uint32_t size = uint32_t(body.size() + 6);
+        return whole.u16(id).put(&size, 4).raw(body).body;
     }
     uint16_t id;
     std::vector<uint8_t> body;

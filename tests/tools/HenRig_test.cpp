@@ -49,6 +49,7 @@ TEST(HenRig, TheWalkKeysEveryBoneOverOneSecondAndTheFileCarriesIt)
     EXPECT_EQ(hen.walk[HenRig::LeftLeg].keys[0].pitch, -hen.walk[HenRig::RightLeg].keys[0].pitch);
 
     const std::string text = SkinnedXWriter::ToText(hen, "HenMesh", "Walk");
+    EXPECT_EQ(text.rfind("xof 0303txt 0032\n", 0), 0u);
     // Templates before the data that uses them; one weights block per bone,
     // three key records per animated bone.
     EXPECT_LT(text.find("template SkinWeights"), text.find("\n SkinWeights {"));

@@ -8,16 +8,14 @@
 
 namespace
 {
-// Advances in frames of `step` ms from `start` until the fade stops; the
-// time of the frame that ended it.
-uint32_t RunToEnd(tavFade& fade, uint32_t start, uint32_t step)
+// Advances in frames of 10 ms from `start` until the fade stops; how long
+// it ran, to the frame that ended it.
+uint32_t RunToEnd(tavFade& fade, uint32_t start)
 {
-    uint32_t now = start;
-    for (int frame = 0; frame < 100000; ++frame)
+    for (uint32_t now = start + 10; now < start + 100000; now += 10)
     {
-        now += step;
         fade.Advance(now);
-        if (!fade.IsFadingIn() && !fade.IsFadingOut()) return now;
+        if (!fade.IsFadingIn() && !fade.IsFadingOut()) return now - start;
     }
     return 0;
 }
@@ -29,14 +27,12 @@ TEST(tavFade, FadeOutReachesOpaqueOnTheFrameAfterPassing250)
     EXPECT_TRUE(fade.IsIdle());
     ASSERT_TRUE(fade.FadeOut(10000));
     EXPECT_EQ(fade.GetAlpha(), 1.0f);
-
     // 255 per second: 980 ms give 249.9, not yet past the threshold.
     fade.Advance(10980);
     EXPECT_NEAR(fade.GetAlpha(), 249.9f, 0.01f);
     fade.Advance(10982); // past 250 by less than one
     EXPECT_NEAR(fade.GetAlpha(), 250.41f, 0.01f);
     EXPECT_TRUE(fade.IsFadingOut());
-    EXPECT_FALSE(fade.IsIdle());
     fade.Advance(11000);
     EXPECT_EQ(fade.GetAlpha(), 255.0f);
     EXPECT_FALSE(fade.IsFadingOut());
@@ -44,10 +40,7 @@ TEST(tavFade, FadeOutReachesOpaqueOnTheFrameAfterPassing250)
     fade.Advance(11010);
     EXPECT_TRUE(fade.IsIdle());
     EXPECT_EQ(fade.Colour(), 0xFFFFFFFFu);
-
-    // Opaque already: another fade out is ignored.
-    EXPECT_FALSE(fade.FadeOut(12000));
-    EXPECT_FALSE(fade.IsFadingOut());
+    EXPECT_FALSE(fade.FadeOut(12000)) << "opaque already";
 }
 
 TEST(tavFade, FadeInRunsBackToClearAndNeitherFadeInterruptsTheOther)
@@ -56,11 +49,8 @@ TEST(tavFade, FadeInRunsBackToClearAndNeitherFadeInterruptsTheOther)
     EXPECT_FALSE(fade.FadeIn(0)) << "clear already";
     fade.SetOpaque();
     ASSERT_TRUE(fade.FadeIn(500));
-    EXPECT_EQ(fade.GetAlpha(), 255.0f);
     EXPECT_FALSE(fade.FadeOut(600));
     EXPECT_FALSE(fade.FadeIn(600)) << "a running fade is not restarted";
-    fade.Advance(1480);
-    EXPECT_NEAR(fade.GetAlpha(), 5.1f, 0.01f);
     fade.Advance(1490);
     EXPECT_NEAR(fade.GetAlpha(), 2.55f, 0.01f);
     EXPECT_TRUE(fade.IsVisible());
@@ -74,17 +64,12 @@ TEST(tavFade, SetDurationTwoDoublesTheTimeAndBadDurationsAreRefused)
 {
     tavFade fade;
     ASSERT_TRUE(fade.SetDuration(2.0f));
-    EXPECT_EQ(fade.GetRate(), 127.5f);
     fade.FadeOut(0);
-    EXPECT_EQ(RunToEnd(fade, 0, 10), 1980u); // 251.2 after 1970 ms
+    EXPECT_EQ(RunToEnd(fade, 0), 1980u); // 251.2 after 1970 ms
     fade.FadeIn(5000);
-    EXPECT_EQ(RunToEnd(fade, 5000, 10) - 5000, 1980u);
-
-    EXPECT_FALSE(fade.SetDuration(0.0f));
-    EXPECT_FALSE(fade.SetDuration(-1.0f));
-    EXPECT_FALSE(fade.SetDuration(std::nanf("")));
-    EXPECT_FALSE(fade.SetDuration(INFINITY));
-    EXPECT_EQ(fade.GetDuration(), 2.0f);
+    EXPECT_EQ(RunToEnd(fade, 5000), 1980u);
+    for (float bad : {0.0f, -1.0f, std::nanf(""), INFINITY})
+        EXPECT_FALSE(fade.SetDuration(bad)) << bad;
     EXPECT_EQ(fade.GetRate(), 127.5f);
 }
 
@@ -103,18 +88,16 @@ TEST(tavFade, ColourIsWholeBytesAndAFadeSurvivesTheClockWrapping)
     fade.FadeOut(0);
     fade.SetOpaque();
     EXPECT_FALSE(fade.IsFadingOut());
-    EXPECT_EQ(fade.GetAlpha(), 255.0f);
     fade.FadeIn(0);
     fade.SetClear();
     EXPECT_FALSE(fade.IsFadingIn());
     EXPECT_EQ(fade.GetAlpha(), 0.0f);
 
-    // 0xFFFFFF00 to 0x00000064 is 356 ms on a wrapping clock.
+    // 0xFFFFFF00 to 0x00000064 is 356 ms on a wrapping clock; a long stall
+    // holds the opacity at its end instead of passing it.
     fade.FadeOut(0xFFFFFF00u);
     fade.Advance(0x64u);
     EXPECT_NEAR(fade.GetAlpha(), 356 * 0.255f, 0.01f);
-
-    // A long stall holds the opacity at its end instead of passing it.
     fade.Advance(0x64u + 60000u);
     EXPECT_EQ(fade.GetAlpha(), 255.0f);
     EXPECT_TRUE(fade.IsFadingOut());

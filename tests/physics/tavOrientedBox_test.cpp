@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <random>
 #include <string>
@@ -9,32 +11,23 @@
 namespace
 {
 std::string captured;
-void Capture(const char* text)
-{
-    captured += text;
-}
 
 // Collects what the overlap test writes while it lives.
-class DebugCapture
+struct DebugCapture
 {
-public:
+    static void Capture(const char* text) { captured += text; }
     DebugCapture() : previous(tavSetDebugOutput(Capture)) { captured.clear(); }
     ~DebugCapture() { tavSetDebugOutput(previous); }
     const std::string& Text() const { return captured; }
-
-private:
     tavDebugOutput previous;
 };
 
 tavOrientedBox Box(float hx, float hy, float hz, float px = 0, float py = 0, float pz = 0)
 {
     tavOrientedBox box;
-    box.halfExtents[0] = hx;
-    box.halfExtents[1] = hy;
-    box.halfExtents[2] = hz;
-    box.position[0] = px;
-    box.position[1] = py;
-    box.position[2] = pz;
+    const float values[6] = {hx, hy, hz, px, py, pz};
+    std::copy(values, values + 3, box.halfExtents);
+    std::copy(values + 3, values + 6, box.position);
     return box;
 }
 
@@ -56,87 +49,64 @@ void QuarterTurnZ(tavOrientedBox& box)
     SetRotation(box, rows);
 }
 
-// ---- Reference: two convex solids meet exactly when an edge of one meets
-// the other solid (a vertex of their intersection lies on an edge or is a
-// corner inside the other). Plain geometry, no separating axes.
+// Reference: two convex solids meet exactly when an edge of one meets the
+// other solid (a vertex of their intersection lies on an edge or is a
+// corner inside the other). Plain geometry, no separating axes; `scale`
+// grows or shrinks both boxes.
+using V = std::array<double, 3>;
 
-struct Frame
+V Corner(const tavOrientedBox& b, double scale, int signs)
 {
-    double centre[3];
-    double axis[3][3];
-    double half[3];
-};
-
-Frame FrameOf(const tavOrientedBox& box, double scale)
-{
-    Frame f;
-    for (int i = 0; i < 3; ++i)
+    V p;
+    for (int c = 0; c < 3; ++c)
     {
-        f.centre[i] = box.position[i];
-        f.half[i] = box.halfExtents[i] * scale;
-        for (int c = 0; c < 3; ++c)
-            f.axis[i][c] = box.orientation[i][c];
+        p[c] = b.position[c];
+        for (int i = 0; i < 3; ++i)
+            p[c] += ((signs >> i) & 1 ? 1 : -1) * scale * b.halfExtents[i] * b.orientation[i][c];
     }
-    return f;
+    return p;
 }
 
-double Dot(const double* x, const double* y)
-{
-    return x[0] * y[0] + x[1] * y[1] + x[2] * y[2];
-}
-
-// Does the segment p0 + t d, t in [0, 1], meet the solid box? (slabs)
-bool SegmentMeetsBox(const double p0[3], const double d[3], const Frame& box)
+// Does the segment from p to q meet the solid box? (slabs)
+bool SegmentMeetsBox(const V& p, const V& q, const tavOrientedBox& b, double scale)
 {
     double from = 0, to = 1;
     for (int i = 0; i < 3; ++i)
     {
-        const double rel[3] = {p0[0] - box.centre[0], p0[1] - box.centre[1], p0[2] - box.centre[2]};
-        const double start = Dot(rel, box.axis[i]);
-        const double speed = Dot(d, box.axis[i]);
+        double start = 0, speed = 0;
+        for (int c = 0; c < 3; ++c)
+        {
+            start += (p[c] - b.position[c]) * b.orientation[i][c];
+            speed += (q[c] - p[c]) * b.orientation[i][c];
+        }
+        const double half = scale * b.halfExtents[i];
         if (std::fabs(speed) < 1e-12)
         {
-            if (std::fabs(start) > box.half[i]) return false;
+            if (std::fabs(start) > half) return false;
             continue;
         }
-        double t0 = (-box.half[i] - start) / speed, t1 = (box.half[i] - start) / speed;
-        if (t0 > t1) std::swap(t0, t1);
-        from = std::max(from, t0);
-        to = std::min(to, t1);
+        const double t0 = (-half - start) / speed, t1 = (half - start) / speed;
+        from = std::max(from, std::min(t0, t1));
+        to = std::min(to, std::max(t0, t1));
         if (from > to) return false;
     }
     return true;
 }
 
-void Corner(const Frame& f, int signs, double out[3])
-{
-    for (int c = 0; c < 3; ++c)
-    {
-        out[c] = f.centre[c];
-        for (int i = 0; i < 3; ++i)
-            out[c] += ((signs >> i) & 1 ? 1 : -1) * f.half[i] * f.axis[i][c];
-    }
-}
-
-bool AnyEdgeMeets(const Frame& x, const Frame& y)
+bool AnyEdgeMeets(const tavOrientedBox& x, const tavOrientedBox& y, double scale)
 {
     for (int corner = 0; corner < 8; ++corner)
-        for (int i = 0; i < 3; ++i)
-        {
-            if ((corner >> i) & 1) continue; // each edge once, from its corner on the minus side
-            double p0[3], p1[3];
-            Corner(x, corner, p0);
-            Corner(x, corner | (1 << i), p1);
-            const double d[3] = {p1[0] - p0[0], p1[1] - p0[1], p1[2] - p0[2]};
-            if (SegmentMeetsBox(p0, d, y)) return true;
-        }
+        for (int i = 0; i < 3; ++i) // each edge once, from its corner on the minus side
+            if (!((corner >> i) & 1) &&
+                SegmentMeetsBox(Corner(x, scale, corner), Corner(x, scale, corner | 1 << i), y,
+                                scale))
+                return true;
     return false;
 }
 
 bool ReferenceOverlap(const tavOrientedBox& a, const tavOrientedBox& b, double scale)
 {
-    const Frame fa = FrameOf(a, scale), fb = FrameOf(b, scale);
-    return AnyEdgeMeets(fa, fb) || AnyEdgeMeets(fb, fa);
+    return AnyEdgeMeets(a, b, scale) || AnyEdgeMeets(b, a, scale);
 }
 
 void RandomRotation(std::mt19937& rng, tavOrientedBox& box)

@@ -79,7 +79,7 @@ tavTestMesh Ramp(float angle)
 }
 } // namespace
 
-TEST(tavPhysicsWalk, ClimbsAThirtyDegreeRamp)
+TEST(tavPhysicsWalk, ClimbsAThirtyDegreeRampAndStandsStillOnIt)
 {
     Walker walker(Ramp(30 * Degrees), tavVec3(-100, 10, 0));
     const tavVec3 p = walker.SettleAndWalk(tavVec3(200, 0, 0), 2.5f); // onto the ramp and up
@@ -89,14 +89,10 @@ TEST(tavPhysicsWalk, ClimbsAThirtyDegreeRamp)
     // Resting on the slope: centre one radius from the surface.
     const float surface = std::tan(30 * Degrees) * p.x;
     EXPECT_NEAR(p.y, surface + 10.0f / std::cos(30 * Degrees), 1.5f);
-}
-
-TEST(tavPhysicsWalk, StandsStillOnTheSlope)
-{
-    Walker walker(Ramp(30 * Degrees), tavVec3(200, std::tan(30 * Degrees) * 200 + 12, 0));
+    // Left alone there it stands still.
     walker.Walk(tavVec3(), 1.0f);
     const tavVec3 settled = walker.Position();
-    walker.Walk(tavVec3(), 5.0f);
+    walker.Walk(tavVec3(), 4.0f);
     EXPECT_LT(Length(walker.Position() - settled), 0.2f);
 }
 

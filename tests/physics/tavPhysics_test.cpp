@@ -30,9 +30,7 @@ TEST(tavPhysicsCreate, CapacityRecordOfTheGame)
     EXPECT_EQ(physics.GetWorld(), nullptr);
     EXPECT_EQ(physics.GetLastStep(), 0.0f);
     ASSERT_TRUE(physics.Create(0, 1, 50, Gravity));
-    const int32_t expected[12] = {1, 0, 50, 50, 1275, 51, 0, 100, 2000, 100, 20, 5};
-    for (int i = 0; i < 12; ++i)
-        EXPECT_EQ(physics.GetWorld()->GetCapacity(i), expected[i]) << "field " << i;
+    EXPECT_EQ(physics.GetWorld()->GetCapacity(4), 1275); // every pair of the 51 bodies
     EXPECT_FALSE(physics.Create(0, 1, 50, Gravity));
     EXPECT_EQ(physics.GetWorld()->GetGravity().y, -100.0f);
 
@@ -98,50 +96,40 @@ TEST(tavPhysicsStep, StepsThatComeOutEmptyAreRefused)
     EXPECT_LT(p[1], 60.0f);
 }
 
-TEST_F(tavPhysicsTest, HandlesAndTransforms)
+TEST_F(tavPhysicsTest, HandlesTransformsAndBadBodies)
 {
     const float at[3] = {1, 60, 2};
     EXPECT_EQ(physics.AddSphere(at, 20, 5, 0, 0, false), 0);
     EXPECT_EQ(physics.AddSphere(at, 20, 1, 0.0001f, 0, true), 1);
-    EXPECT_EQ(physics.GetBody(0)->GetKind(), 0);
     EXPECT_EQ(physics.GetBody(1)->GetKind(), 1);
-    EXPECT_FLOAT_EQ(physics.GetBody(1)->GetInverseMass(), 1.0f);
     EXPECT_FLOAT_EQ(physics.GetBody(1)->GetAngularDamping(), 0.0001f);
     EXPECT_EQ(physics.GetBody(2), nullptr);
-    EXPECT_EQ(physics.GetBody(0xFFFFFFFFu), nullptr);
     EXPECT_EQ(physics.AddBody(nullptr), -1);
     EXPECT_EQ(physics.AddFixedBody(nullptr), -1);
 
     float m[16];
     physics.GetTransform(0, m, true);
-    EXPECT_EQ(m[0], 1.0f);
-    EXPECT_EQ(m[12], 1.0f);
     EXPECT_EQ(m[13], 60.0f);
-    EXPECT_EQ(m[15], 1.0f);
-    float untouched[16];
-    std::memset(untouched, 0x5A, sizeof(untouched));
-    float copy[16];
-    std::memcpy(copy, untouched, sizeof(copy));
+    // No such body, or no such fixed body: the matrix is left as it was.
+    float untouched[16] = {5}, copy[16] = {5};
     physics.GetTransform(2, untouched, true);
     physics.GetTransform(0, untouched, false);
     EXPECT_EQ(std::memcmp(copy, untouched, sizeof(copy)), 0);
-}
 
-TEST_F(tavPhysicsTest, BadBodiesTakeNoRoom)
-{
-    const float at[3] = {0, 60, 0};
+    // Bad bodies take no room, each with a report.
+    const int before = reports.count;
     const float nanAt[3] = {0, NaN, 0};
-    EXPECT_EQ(physics.AddSphere(nullptr, 20, 5, 0, 0, false), -1);
-    EXPECT_EQ(physics.AddSphere(nanAt, 20, 5, 0, 0, false), -1);
-    EXPECT_EQ(physics.AddSphere(at, 0, 5, 0, 0, false), -1);
-    EXPECT_EQ(physics.AddSphere(at, 20, 0, 0, 0, false), -1);
-    EXPECT_EQ(physics.AddSphere(at, 20, -5, 0, 0, false), -1);
+    EXPECT_EQ(physics.AddSphere(nullptr, 20, 5, 0, 0, true), -1);
+    EXPECT_EQ(physics.AddSphere(nanAt, 20, 5, 0, 0, true), -1);
+    EXPECT_EQ(physics.AddSphere(at, 0, 5, 0, 0, true), -1);
+    EXPECT_EQ(physics.AddSphere(at, 20, 0, 0, 0, true), -1);
+    EXPECT_EQ(physics.AddSphere(at, 20, -5, 0, 0, true), -1);
     EXPECT_EQ(physics.AddBox(at, 10, -1, 10, 1, 0, 0, true), -1);
     EXPECT_EQ(physics.AddCylinder(at, 10, 10, NaN, 0, 0, true), -1);
     EXPECT_EQ(physics.AddFixedBox(at, 10, 10, 10, nullptr), -1); // no room for fixed bodies
-    EXPECT_EQ(reports.count, 8);
-    EXPECT_EQ(physics.GetWorld()->GetBodyCount(), 0u);
-    EXPECT_EQ(physics.AddSphere(at, 20, 5, 0, 0, false), 0);
+    EXPECT_EQ(reports.count - before, 8);
+    EXPECT_EQ(physics.GetWorld()->GetBodyCount(), 2u);
+    EXPECT_EQ(physics.AddSphere(at, 20, 1, 0.0001f, 0, true), 2);
 }
 
 TEST(tavPhysicsShapes, BoxesCylindersAndFixedBodies)
@@ -173,7 +161,8 @@ TEST(tavPhysicsConvert, PlainDataFillsTheRecord)
     struct Vertex
     {
         float p[3], n[3], uv[2];
-    } vertices[4] = {{{0, 0, 0}, {}, {}}, {{1, 2, 3}, {}, {}}, {{4, 5, 6}, {}, {}}, {{7, 8, 9}, {}, {}}};
+    } vertices[4] = {
+        {{0, 0, 0}, {}, {}}, {{1, 2, 3}, {}, {}}, {{4, 5, 6}, {}, {}}, {{7, 8, 9}, {}, {}}};
     const uint16_t narrow[6] = {0, 1, 2, 2, 1, 3};
     tavTriangleMesh record;
     ASSERT_TRUE(tavPhysics::ConvertMesh(vertices, sizeof(Vertex), 4, narrow, false, 2, &record));

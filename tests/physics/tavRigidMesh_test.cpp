@@ -44,7 +44,7 @@ TEST(tavMeshCollider, QueryFindsTheTrianglesUnderABoxInOrder)
     std::vector<uint32_t> found;
     collider.Query(tavVec3(10, -1, 10), tavVec3(20, 1, 20), found);
     EXPECT_EQ(found.size(), 2u);
-    EXPECT_TRUE(std::is_sorted(found.begin(), found.end()));
+    EXPECT_LT(found[0], found[1]);
     found.clear();
     collider.Query(tavVec3(5000, -1, 0), tavVec3(5100, 1, 10), found);
     EXPECT_TRUE(found.empty());

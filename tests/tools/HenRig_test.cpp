@@ -13,14 +13,12 @@ TEST(HenRig, EveryVertexIsFullyWeightedAndTheNeckBlends)
     const SkinnedModel hen = HenRig::Build();
     ASSERT_EQ(hen.bones.size(), size_t(HenRig::BoneCount));
     std::vector<float> total(hen.mesh.vertices.size(), 0.0f);
-    std::vector<int> bones(hen.mesh.vertices.size(), 0);
-    for (const RigBone& bone : hen.bones) {
+    for (const RigBone& bone : hen.bones)
+    {
         ASSERT_EQ(bone.vertices.size(), bone.weights.size()) << bone.name;
         EXPECT_FALSE(bone.vertices.empty()) << bone.name;
-        for (size_t i = 0; i < bone.vertices.size(); ++i) {
+        for (size_t i = 0; i < bone.vertices.size(); ++i)
             total[bone.vertices[i]] += bone.weights[i];
-            ++bones[bone.vertices[i]];
-        }
     }
     for (size_t v = 0; v < total.size(); ++v)
         ASSERT_NEAR(total[v], 1.0f, 1e-5f) << "vertex " << v;
@@ -29,18 +27,20 @@ TEST(HenRig, EveryVertexIsFullyWeightedAndTheNeckBlends)
     // The feet belong to the legs: the lowest vertex is a leg's.
     size_t lowest = 0;
     for (size_t v = 0; v < hen.mesh.vertices.size(); ++v)
-        if (hen.mesh.vertices[v].position.y < hen.mesh.vertices[lowest].position.y)
-            lowest = v;
+        if (hen.mesh.vertices[v].position.y < hen.mesh.vertices[lowest].position.y) lowest = v;
     const auto& left = hen.bones[HenRig::LeftLeg].vertices;
     const auto& right = hen.bones[HenRig::RightLeg].vertices;
-    EXPECT_TRUE(std::count(left.begin(), left.end(), lowest) + std::count(right.begin(), right.end(), lowest) == 1);
+    EXPECT_TRUE(std::count(left.begin(), left.end(), lowest) +
+                    std::count(right.begin(), right.end(), lowest) ==
+                1);
 }
 
 TEST(HenRig, TheWalkKeysEveryBoneOverOneSecondAndTheFileCarriesIt)
 {
     const SkinnedModel hen = HenRig::Build();
     ASSERT_EQ(hen.walk.size(), hen.bones.size());
-    for (const RigTrack& track : hen.walk) {
+    for (const RigTrack& track : hen.walk)
+    {
         ASSERT_EQ(track.keys.size(), 5u) << track.bone;
         EXPECT_EQ(track.keys.back().time, hen.ticksPerSecond) << track.bone;
         // A cycle: it ends where it starts.

@@ -10,10 +10,8 @@ TEST(tavRandom, SeedOfOneWordFollowsTheReferenceGenerator)
 {
     tavRandom r(5489u);
     std::mt19937 reference(5489u);
-    EXPECT_EQ(r.NextInt32(), 3499211612u);
-    EXPECT_EQ(reference(), 3499211612u);
     // 1000 words cross one regeneration of the 624-word state.
-    for (int i = 1; i < 1000; ++i)
+    for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(r.NextInt32(), reference()) << "word " << i;
 }
 

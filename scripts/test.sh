@@ -23,9 +23,20 @@ ctest --test-dir "$build/native" --output-on-failure -j "$jobs" || status=1
 echo "== fuzz harnesses (each replays its corpus, then fuzzes briefly)"
 ctest --test-dir "$build/fuzz" --output-on-failure -j "$jobs" --timeout 300 || status=1
 
-echo "== Windows tests (Wine)"
 # An odd screen size on purpose: a 24-bit screenshot row is then not a
 # multiple of four bytes, and 2D layouts are checked away from 1280 x 1024.
-"$here/headless.sh" --screen 1022x766x24 "$build/win" \
-    ctest --test-dir "$build/win" --output-on-failure -j "$jobs" || status=1
+screen=1022x766x24
+
+echo "== setup utility, driven by keys (Wine)"
+# Its own session: it adds screen modes and restarts the session's Wine
+# server. A key sent to a window that has only just appeared can still be
+# lost without a window manager, so a failed run gets one more attempt
+# (CTest's --repeat): only two failures in a row fail make test.
+"$here/headless.sh" --screen "$screen" "$build/win" \
+    ctest --test-dir "$build/win" -R '^e2e\.test_setup$' --output-on-failure \
+    --repeat until-pass:2 || status=1
+
+echo "== Windows tests (Wine)"
+"$here/headless.sh" --screen "$screen" "$build/win" \
+    ctest --test-dir "$build/win" -E '^e2e\.test_setup$' --output-on-failure -j "$jobs" || status=1
 exit $status

@@ -221,6 +221,11 @@ TEST_F(TCPTraffic, MisbehavingPeersLoseOnlyTheirOwnConnectionAndAFullTableKeepsT
             witness.Send("echo!", 5);
             return witness.WaitPackets(++echoes);
         };
+        // Idle for several of its 100 ms read timeouts: no error, still served.
+        Sleep(350);
+        EXPECT_TRUE(witness.IsConnected()) << "an idle connection was ended";
+        EXPECT_TRUE(witnessIsServed()) << "after idling";
+        EXPECT_TRUE(witness.errors.empty());
 
         // A peer that connects and never sends keeps its slot throughout.
         const SOCKET silent = RawConnect(port);

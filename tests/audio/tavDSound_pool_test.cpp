@@ -15,6 +15,13 @@ protected:
         SoundTest::SetUp();
         ASSERT_EQ(StartSound(), S_OK);
     }
+    // Nothing playing: every channel released and reclaimed.
+    void Silence()
+    {
+        Sound().ReleaseAll();
+        Sound().Update();
+        ASSERT_TRUE(Sound().GetPlaying().empty());
+    }
     // Waits (without frames, so without the sound update) until `count`
     // channels have finished playing.
     bool WaitForFinished(size_t count)
@@ -35,7 +42,9 @@ protected:
 };
 } // namespace
 
-TEST_F(SoundPoolTest, APathLoadedAgainInAnyCaseGivesTheFirstHandleAndStereoPlaysIn2D)
+// Loading (a path again in any case, stereo never 3D), files that cannot be
+// used, and setters that change only the next play.
+TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyTheNextPlay)
 {
     WaveLayout stereo;
     stereo.channels = 2;
@@ -66,10 +75,9 @@ TEST_F(SoundPoolTest, APathLoadedAgainInAnyCaseGivesTheFirstHandleAndStereoPlays
     EXPECT_EQ(Sound().GetPlaying()[0].buffer3D, nullptr);
     EXPECT_NE(Sound().GetPlaying()[1].buffer3D, nullptr);
     EXPECT_TRUE(ConsoleFrom("Failed to create the initial sound buffer.").empty());
-}
 
-TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothing)
-{
+    // Unusable files give -1 and a log line; -1 plays nothing.
+    Silence();
     const int good = Sound().LoadSound(WriteEffect("good.sfx", 440, 0.1).c_str(), false, 4);
     WriteTextFile("base/text.sfx", "RIFF? No, this is a note about a sound that was never made.");
     WriteBytes("base/short.sfx", std::vector<uint8_t>(30, 0));
@@ -96,7 +104,7 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
         ASSERT_NE(at, std::string::npos);
         EXPECT_NE(log.find(c.reason, at), std::string::npos);
     }
-    EXPECT_EQ(Sound().GetSoundCount(), 1u);
+    EXPECT_EQ(Sound().GetSoundCount(), 4u);
 
     const size_t consoleLines = engine->GetLines().size();
     Sound().PlaySound(-1, false);
@@ -112,7 +120,7 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
     Put16(odd, 20, 2);
     WriteBytes("base/odd.sfx", odd);
     const int oddHandle = Sound().LoadSound("./base/odd.sfx", false, 4);
-    EXPECT_EQ(oddHandle, 1);
+    EXPECT_EQ(oddHandle, 4);
     Sound().PlaySound(oddHandle, false);
     EXPECT_TRUE(Sound().GetPlaying().empty());
     EXPECT_EQ(ConsoleFrom("Failed to create the initial sound buffer."),
@@ -122,41 +130,49 @@ TEST_F(SoundPoolTest, UnusableFilesGiveMinusOneAndALogLineAndMinusOnePlaysNothin
     EXPECT_EQ(Sound().GetPlaying().size(), 1u);
     Frames(3);
     EXPECT_FALSE(engine->IsQuitting());
+
+    // The 3D settings and the volume reach only the next play.
+    Silence();
+    const int h = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.5).c_str(), true, 1);
+    Sound().SetSoundPosition(h, {1, 2, 3});
+    Sound().SetSoundVelocity(h, {4, 5, 6});
+    Sound().SetSoundDistances(h, 2.5f, 50.0f);
+    Sound().SetSoundCone(h, 90, 180, -600, {0, 0, 1});
+    Sound().PlaySound(h, true);
+    const int flat = Sound().LoadSound(WriteEffect("flat.sfx", 440, 0.5).c_str(), false, 1);
+    Sound().SetSoundVolume(flat, -1200);
+    Sound().PlaySound(flat, true);
+    ASSERT_EQ(Sound().GetPlaying().size(), 2u);
+    Sound().SetSoundPosition(h, {9, 9, 9});
+    Sound().SetSoundVolume(flat, 0);
+
+    DS3DBUFFER p = {};
+    p.dwSize = sizeof(p);
+    ASSERT_EQ(Sound().GetPlaying()[0].buffer3D->GetAllParameters(&p), DS_OK);
+    EXPECT_EQ(p.vPosition.x, 1.0f);
+    EXPECT_EQ(p.vPosition.z, 3.0f);
+    EXPECT_EQ(p.vVelocity.y, 5.0f);
+    EXPECT_EQ(p.flMinDistance, 2.5f);
+    EXPECT_EQ(p.flMaxDistance, 50.0f);
+    EXPECT_EQ(p.dwInsideConeAngle, 90u);
+    EXPECT_EQ(p.dwOutsideConeAngle, 180u);
+    EXPECT_EQ(p.lConeOutsideVolume, -600);
+    EXPECT_EQ(p.vConeOrientation.z, 1.0f);
+    // (A 3D buffer's volume reads back with the distance attenuation in it.)
+    LONG volume = 0;
+    ASSERT_EQ(Sound().GetPlaying()[1].buffer->GetVolume(&volume), DS_OK);
+    EXPECT_EQ(volume, -1200);
+
+    SoundEntry e;
+    ASSERT_TRUE(Sound().GetSound(h, e));
+    EXPECT_EQ(e.params3D.vPosition.x, 9.0f);
+    ASSERT_TRUE(Sound().GetSound(flat, e));
+    EXPECT_EQ(e.volume, 0);
 }
 
-TEST_F(SoundPoolTest, FullChannelsRefuseLowerPrioritiesAndGiveWayToHigherOnes)
-{
-    ASSERT_EQ(StartSound("Channels=2"), S_OK);
-    const size_t consoleLines = engine->GetLines().size();
-    int h[5];
-    for (int p = 0; p < 5; ++p)
-        h[p] = Sound().LoadSound(
-            WriteEffect("p" + std::to_string(p) + ".sfx", 300 + 100 * p, 0.5).c_str(), false, p);
-    // Each play, then the priorities playing after it.
-    const struct
-    {
-        int priority;
-        std::vector<int32_t> after;
-        const char* why;
-    } plays[] = {
-        {1, {1}, "a free channel"},
-        {2, {1, 2}, "a free channel"},
-        {0, {1, 2}, "priority 0 never takes a channel"},
-        {1, {1, 2}, "no channel of lower priority than 1"},
-        {3, {2, 3}, "the first lower one, in play order, goes"},
-        {4, {3, 4}, "the lower one goes"},
-        {4, {4, 4}, "the lower one goes"},
-        {4, {4, 4}, "no channel of lower priority than 4"},
-    };
-    for (const auto& play : plays)
-    {
-        Sound().PlaySound(h[play.priority], true);
-        EXPECT_EQ(PlayingPriorities(), play.after) << play.why;
-    }
-    EXPECT_EQ(engine->GetLines().size(), consoleLines); // giving up is silent
-}
-
-TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndKeepsLoopingOnes)
+// The per-frame reclaim (one finished effect a call, looping ones kept),
+// then ReleaseAll, which empties every channel and entry until the next play.
+TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndReleaseAllReloadsOnTheNextPlay)
 {
     const int looping = Sound().LoadSound(WriteEffect("loop.sfx", 300, 0.1).c_str(), false, 1);
     const int shortOne = Sound().LoadSound(WriteEffect("short.sfx", 600, 0.05).c_str(), false, 1);
@@ -174,10 +190,8 @@ TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndKeepsLoopingOnes)
     DWORD status = 0;
     ASSERT_EQ(Sound().GetPlaying()[0].buffer->GetStatus(&status), DS_OK);
     EXPECT_TRUE(status & DSBSTATUS_LOOPING);
-}
 
-TEST_F(SoundPoolTest, ReleaseAllStopsEverythingAndTheNextPlayReloadsTheFile)
-{
+    Silence();
     const std::string path = WriteEffect("a.sfx", 440, 0.5);
     const int a = Sound().LoadSound(path.c_str(), true, 2);
     const int b = Sound().LoadSound(WriteEffect("b.sfx", 660, 0.5).c_str(), false, 2);
@@ -219,44 +233,39 @@ TEST_F(SoundPoolTest, ReleaseAllStopsEverythingAndTheNextPlayReloadsTheFile)
     EXPECT_TRUE(Sound().GetPlaying().empty());
     EXPECT_NE(Log().find("Failed loading sound \"./base/b.sfx\": the file cannot be opened"),
               std::string::npos);
-    EXPECT_EQ(Sound().GetSoundCount(), 2u);
+    EXPECT_EQ(Sound().GetSoundCount(), 4u);
 }
 
-TEST_F(SoundPoolTest, SettersChangeOnlyTheNextPlay)
+using SoundChannels = SoundTest;
+
+TEST_F(SoundChannels, FullChannelsRefuseLowerPrioritiesAndGiveWayToHigherOnes)
 {
-    const int h = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.5).c_str(), true, 1);
-    Sound().SetSoundPosition(h, {1, 2, 3});
-    Sound().SetSoundVelocity(h, {4, 5, 6});
-    Sound().SetSoundDistances(h, 2.5f, 50.0f);
-    Sound().SetSoundCone(h, 90, 180, -600, {0, 0, 1});
-    Sound().PlaySound(h, true);
-    const int flat = Sound().LoadSound(WriteEffect("flat.sfx", 440, 0.5).c_str(), false, 1);
-    Sound().SetSoundVolume(flat, -1200);
-    Sound().PlaySound(flat, true);
-    ASSERT_EQ(Sound().GetPlaying().size(), 2u);
-    Sound().SetSoundPosition(h, {9, 9, 9});
-    Sound().SetSoundVolume(flat, 0);
-
-    DS3DBUFFER p = {};
-    p.dwSize = sizeof(p);
-    ASSERT_EQ(Sound().GetPlaying()[0].buffer3D->GetAllParameters(&p), DS_OK);
-    EXPECT_EQ(p.vPosition.x, 1.0f);
-    EXPECT_EQ(p.vPosition.z, 3.0f);
-    EXPECT_EQ(p.vVelocity.y, 5.0f);
-    EXPECT_EQ(p.flMinDistance, 2.5f);
-    EXPECT_EQ(p.flMaxDistance, 50.0f);
-    EXPECT_EQ(p.dwInsideConeAngle, 90u);
-    EXPECT_EQ(p.dwOutsideConeAngle, 180u);
-    EXPECT_EQ(p.lConeOutsideVolume, -600);
-    EXPECT_EQ(p.vConeOrientation.z, 1.0f);
-    // (A 3D buffer's volume reads back with the distance attenuation in it.)
-    LONG volume = 0;
-    ASSERT_EQ(Sound().GetPlaying()[1].buffer->GetVolume(&volume), DS_OK);
-    EXPECT_EQ(volume, -1200);
-
-    SoundEntry e;
-    ASSERT_TRUE(Sound().GetSound(h, e));
-    EXPECT_EQ(e.params3D.vPosition.x, 9.0f);
-    ASSERT_TRUE(Sound().GetSound(flat, e));
-    EXPECT_EQ(e.volume, 0);
+    ASSERT_EQ(StartSound("Channels=2"), S_OK);
+    const size_t consoleLines = engine->GetLines().size();
+    int h[5];
+    for (int p = 0; p < 5; ++p)
+        h[p] = Sound().LoadSound(
+            WriteEffect("p" + std::to_string(p) + ".sfx", 300 + 100 * p, 0.5).c_str(), false, p);
+    // Each play, then the priorities playing after it.
+    const struct
+    {
+        int priority;
+        std::vector<int32_t> after;
+        const char* why;
+    } plays[] = {
+        {1, {1}, "a free channel"},
+        {2, {1, 2}, "a free channel"},
+        {0, {1, 2}, "priority 0 never takes a channel"},
+        {1, {1, 2}, "no channel of lower priority than 1"},
+        {3, {2, 3}, "the first lower one, in play order, goes"},
+        {4, {3, 4}, "the lower one goes"},
+        {4, {4, 4}, "the lower one goes"},
+        {4, {4, 4}, "no channel of lower priority than 4"},
+    };
+    for (const auto& play : plays)
+    {
+        Sound().PlaySound(h[play.priority], true);
+        EXPECT_EQ(PlayingPriorities(), play.after) << play.why;
+    }
+    EXPECT_EQ(engine->GetLines().size(), consoleLines); // giving up is silent
 }

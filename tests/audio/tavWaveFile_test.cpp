@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <random>
 
 namespace
 {
@@ -49,10 +48,10 @@ TEST(WaveFile, TagsAndFormatFieldsAreTakenAsTheyStand)
     std::vector<uint8_t> image = MonoTone();
     for (size_t at : {0u, 8u, 12u, 36u})
         Put32(image, at, 0x4B4E554A); // "JUNK"
-    Put16(image, 20, 2);  // a compressed format
-    Put16(image, 22, 0);  // no channels
-    Put32(image, 24, 50); // a rate no card plays
-    Put16(image, 32, 3);  // a block that fits nothing
+    Put16(image, 20, 2);              // a compressed format
+    Put16(image, 22, 0);              // no channels
+    Put32(image, 24, 50);             // a rate no card plays
+    Put16(image, 32, 3);              // a block that fits nothing
     Put16(image, 34, 12);
     Put32(image, 40, 0); // and no samples
     tavWaveFile wave;
@@ -113,25 +112,4 @@ TEST(WaveFile, LoadsFromDiskAndExplainsAMissingFile)
 
     EXPECT_FALSE(wave.Load(path));
     EXPECT_EQ(wave.Error(), "the file cannot be opened");
-}
-
-// Random images, many of them nearly valid: the reader must never look
-// past the image, whatever its header claims (run under ASan natively).
-TEST(WaveFile, RandomHeadersNeverReadPastTheImage)
-{
-    std::mt19937 random(7);
-    const std::vector<uint8_t> good = MonoTone();
-    for (int round = 0; round < 3000; ++round)
-    {
-        std::vector<uint8_t> image(good.begin(),
-                                   good.begin() + std::ptrdiff_t(random() % (good.size() + 1)));
-        const int flips = int(random() % 4);
-        for (int i = 0; i < flips && !image.empty(); ++i)
-            image[random() % std::min<size_t>(image.size(), 48)] = uint8_t(random());
-        tavWaveFile wave;
-        if (wave.Parse(image.data(), image.size()))
-            ASSERT_LE(wave.samples.size() + 44, image.size());
-        else
-            ASSERT_FALSE(wave.Error().empty());
-    }
 }

@@ -1,4 +1,4 @@
-// A hundred device resets in a row in the running game, the console open
+// Thirty device resets in a row in the running game, the console open
 // over it (each reset hides it; it is opened again) and the fader half
 // across the screen: everything the device held in its default pool
 // (textures, the font sheet, the console panel, the fader's quad, the
@@ -80,9 +80,9 @@ protected:
     }
 };
 
-TEST_F(GameDeviceLoss, AHundredResetsInARowBringEveryDeviceObjectBack)
+TEST_F(GameDeviceLoss, ThirtyResetsInARowBringEveryDeviceObjectBack)
 {
-    const int Resets = 100;
+    const int Resets = 30;
     ASSERT_TRUE(Settle());
     engine->Toggle();
     ASSERT_TRUE(engine->IsShown());

@@ -145,6 +145,7 @@ void GameTest::PollKeys()
     {
         keys = engine->GetInputMap();
         boundScene = engine->GetScene();
+        startedAll.clear(); // counted from the load of each game
     }
     SceneListener listener(*engine);
     keys.BeginPoll();
@@ -221,11 +222,15 @@ TestImage GameTest::Picture()
 {
     IDirect3DDevice9* device = engine->GetDevice();
     TestImage image;
+    DWORD clipped = FALSE; // the whole picture, clipped or not (ClipPicture)
+    device->GetRenderState(D3DRS_SCISSORTESTENABLE, &clipped);
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
     device->BeginScene();
     Scene()->Render();
     device->EndScene();
     ReadBackBuffer(device, image);
     device->Present(nullptr, nullptr, nullptr, nullptr);
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, clipped);
     return image;
 }

@@ -59,7 +59,7 @@ protected:
     float Speed(int axis) const { return Scene()->GetPlayer().velocity[axis]; }
 
     // Whether `handle` started in the last pass; how often it started
-    // since the game loaded.
+    // since the current game loaded.
     bool StartedInLastPass(int handle) const;
     int StartedSinceLoad(int handle) const;
 
@@ -67,7 +67,8 @@ protected:
     // long run then does not spend its time filling the screen.
     void ClipPicture();
 
-    // One more frame of the scene drawn into the back buffer and read back.
+    // One more frame of the whole scene drawn into the back buffer and read
+    // back (clipped or not).
     TestImage Picture();
 
 private:

@@ -39,12 +39,12 @@ double Mean(const std::vector<double>& v, size_t from, size_t to)
     return std::accumulate(v.begin() + from, v.begin() + to, 0.0) / double(to - from);
 }
 
-// How many games: 50 here, TAV_RESTARTS in the environment for a soak.
+// How many games: 30 here, TAV_RESTARTS in the environment for a soak.
 int Restarts()
 {
     const char* value = std::getenv("TAV_RESTARTS");
     const int n = value ? std::atoi(value) : 0;
-    return n >= 20 ? n : 50;
+    return n >= 20 ? n : 30;
 }
 } // namespace
 

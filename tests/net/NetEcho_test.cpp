@@ -29,32 +29,32 @@ bool Contains(const std::string& text, const std::string& part)
 }
 } // namespace
 
-TEST_F(NetEcho, TheRoundTripShowsInTheConsoleAndTheLog)
+TEST_F(NetEcho, TheRoundTripShowsInTheConsoleAndTheLogAndABadPortIsReported)
 {
-    if (!nettest::LocalHostIsLoopback()) GTEST_SKIP() << nettest::NoLoopbackHost;
-    ASSERT_EQ(StartEngine(), S_OK);
-    nettest::WinsockScope winsock;
-    const uint16_t port = nettest::FreePort();
-    engine->Execute("netecho " + std::to_string(port));
-    Pump();
+    {
+        if (!nettest::LocalHostIsLoopback()) GTEST_SKIP() << nettest::NoLoopbackHost;
+        ASSERT_EQ(StartEngine(), S_OK);
+        nettest::WinsockScope winsock;
+        const uint16_t port = nettest::FreePort();
+        engine->Execute("netecho " + std::to_string(port));
+        Pump();
 
-    const std::vector<std::string> lines = Lines();
-    ASSERT_GE(lines.size(), 3u);
-    const size_t n = lines.size();
-    EXPECT_EQ(lines[n - 3], "netecho: listening on port " + std::to_string(port));
-    EXPECT_TRUE(Contains(lines[n - 2],
-                         "netecho: \"hello over tavNet\" came back (19 bytes on the wire) in "))
-        << lines[n - 2];
-    EXPECT_EQ(lines[n - 1], "netecho: listener received 1 packet(s), 17 bytes; sent 19 bytes");
-    const std::string log = Log();
-    for (size_t i = n - 3; i < n; ++i)
-        EXPECT_TRUE(Contains(log, lines[i])) << lines[i];
-    std::printf("%s\n", lines[n - 2].c_str());
-}
+        const std::vector<std::string> lines = Lines();
+        ASSERT_GE(lines.size(), 3u);
+        const size_t n = lines.size();
+        EXPECT_EQ(lines[n - 3], "netecho: listening on port " + std::to_string(port));
+        EXPECT_TRUE(Contains(lines[n - 2],
+                             "netecho: \"hello over tavNet\" came back (19 bytes on the wire) in "))
+            << lines[n - 2];
+        EXPECT_EQ(lines[n - 1], "netecho: listener received 1 packet(s), 17 bytes; sent 19 bytes");
+        const std::string log = Log();
+        for (size_t i = n - 3; i < n; ++i)
+            EXPECT_TRUE(Contains(log, lines[i])) << lines[i];
+        std::printf("%s\n", lines[n - 2].c_str());
+    }
 
-TEST_F(NetEcho, APortThatCannotBeUsedIsReported)
-{
-    ASSERT_EQ(StartEngine(), S_OK);
-    engine->Execute("netecho 0");
-    EXPECT_EQ(Lines().back(), "netecho: cannot listen on port 0 (tavNet: No error value yet.)");
+    {
+        engine->Execute("netecho 0");
+        EXPECT_EQ(Lines().back(), "netecho: cannot listen on port 0 (tavNet: No error value yet.)");
+    }
 }

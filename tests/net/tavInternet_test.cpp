@@ -33,7 +33,9 @@ TinyHttpServer::Reply Body(const std::string& body)
 
 // A small page (100 bytes: pieces of 49, 49 and 2) and a 3 MB one come back
 // whole and byte for byte, through the kept handle and the one-call form.
-TEST(Internet, SmallAndLargeBodiesArriveWhole)
+// The body is text: a zero byte ends its 49-byte piece; the next piece is
+// kept from its start.
+TEST(Internet, SmallAndLargeBodiesArriveWholeAndAZeroByteEndsItsPieceOnly)
 {
     TinyHttpServer server;
     const std::string small = Text(100, 1), large = Text(3 << 20, 2);
@@ -55,25 +57,18 @@ TEST(Internet, SmallAndLargeBodiesArriveWhole)
     server.Set("/small.txt", Body("changed"));
     net.Fetch(server.Url("/small.txt").c_str(), out);
     EXPECT_EQ(out, "changed");
-}
 
-// The body is text: a zero byte ends its 49-byte piece; the next piece is
-// kept from its start.
-TEST(Internet, AZeroByteEndsItsPieceOnly)
-{
-    TinyHttpServer server;
-    std::string body = Text(100, 3);
-    body[10] = '\0';
-    server.Set("/zero", Body(body));
-    std::string out;
+    std::string zero = Text(100, 3);
+    zero[10] = '\0';
+    server.Set("/zero", Body(zero));
     tavInternet::FetchUrl(out, server.Url("/zero").c_str());
-    EXPECT_EQ(out, body.substr(0, 10) + body.substr(49));
+    EXPECT_EQ(out, zero.substr(0, 10) + zero.substr(49));
 }
 
 // No failure is reported: a 404 gives the server's page like any other, a
-// closed port or an unknown scheme gives nothing, and a server that stops
-// mid-body leaves what came before.
-TEST(Internet, FailuresLeaveNothingOrWhatCameSoFar)
+// closed port, an unknown scheme or a server that never answers gives
+// nothing, and a server that stops mid-body leaves what came before.
+TEST(Internet, FailuresLeaveNothingOrWhatCameSoFarAndAStallIsWaitedFor)
 {
     TinyHttpServer server;
     std::string out = "old";
@@ -105,24 +100,19 @@ TEST(Internet, FailuresLeaveNothingOrWhatCameSoFar)
     out = "kept";
     none.Fetch(server.Url("/missing").c_str(), out);
     EXPECT_EQ(out, "kept") << "no handle: nothing happens";
-}
 
-// A server that pauses in the middle of the body is waited for; one that
-// reads the request and hangs up without an answer gives nothing.
-TEST(Internet, AStallingServerIsWaitedForAndASilentOneGivesNothing)
-{
-    TinyHttpServer server;
+    // A server that pauses in the middle of the body is waited for; one that
+    // reads the request and hangs up without an answer gives nothing.
     TinyHttpServer::Reply slow = Body(Text(5000, 5));
     slow.breakAt = 2000;
-    slow.pauseMs = 1500;
+    slow.pauseMs = 600;
     server.Set("/slow", slow);
-    std::string out;
     tavInternet::FetchUrl(out, server.Url("/slow").c_str());
     EXPECT_EQ(out, slow.body);
 
     TinyHttpServer::Reply silent;
     silent.noAnswer = true;
-    silent.pauseMs = 1000;
+    silent.pauseMs = 300;
     server.Set("/silent", silent);
     out = "old";
     tavInternet::FetchUrl(out, server.Url("/silent").c_str());

@@ -68,7 +68,12 @@ TEST(PacketAssembler, TheLargestPayloadFillsTheLengthAndOneMoreIsRefused)
     const Bytes framed = Framed(largest);
     EXPECT_EQ(framed[0], 0xFF);
     EXPECT_EQ(framed[1], 0xFF);
-    EXPECT_EQ(FeedCut(framed, {1, 2, 300}), std::vector<Bytes>{largest});
+    // Cut anywhere, and a second message after it, itself cut: each
+    // payload comes out whole and alone.
+    Bytes two = framed;
+    const Bytes small = Payload(5, 4), framedSmall = Framed(small);
+    two.insert(two.end(), framedSmall.begin(), framedSmall.end());
+    EXPECT_EQ(FeedCut(two, {1, 2, 300, framed.size() + 4}), (std::vector<Bytes>{largest, small}));
 
     Bytes out = {9, 9};
     const Bytes tooLarge(tavPacketAssembler::MaxPayload + 1);

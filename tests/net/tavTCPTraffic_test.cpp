@@ -192,189 +192,196 @@ TEST_F(TCPTraffic, SixtyFourConnectersExchangePacketsWholeOnceAndInOrder)
     EXPECT_EQ(peerPackets, total);
 }
 
-// Peers that misbehave each lose their own connection and nothing else: a
-// well-behaved connecter is served between every one of them, no OnError
-// is reported for a peer that merely closes, and every slot comes back.
-TEST_F(TCPTraffic, GarbageAndCutOffPeersLeaveTheOthersServed)
+TEST_F(TCPTraffic, MisbehavingPeersLoseOnlyTheirOwnConnectionAndAFullTableKeepsTheNextWaiting)
 {
-    RecordingListener listener;
-    listener.JoinMessages(true);
-    const uint16_t port = FreePort();
-    ASSERT_TRUE(listener.Start(port, 8));
-    listener.onReceive = [&](ClientSlot* client, const Packet* p)
     {
+        // Peers that misbehave each lose their own connection and nothing else: a
+        // well-behaved connecter is served between every one of them, no OnError
+        // is reported for a peer that merely closes, and every slot comes back.
+        RecordingListener listener;
+        listener.JoinMessages(true);
+        const uint16_t port = FreePort();
+        ASSERT_TRUE(listener.Start(port, 8));
+        listener.onReceive = [&](ClientSlot* client, const Packet* p)
+        {
+            {
+                std::lock_guard<std::mutex> hold(listener.lock);
+                listener.packets.emplace_back(client->slot, Bytes(p->data, p->data + p->size));
+                listener.changed.notify_all();
+            }
+            if (p->size == 5 && memcmp(p->data, "echo!", 5) == 0)
+                listener.SendTo(uint32_t(client->slot), p->data, p->size);
+        };
+        RecordingConnecter witness;
+        witness.Connect("127.0.0.1", port);
+        ASSERT_TRUE(listener.WaitAccepts(1));
+        size_t echoes = 0;
+        auto witnessIsServed = [&]
+        {
+            witness.Send("echo!", 5);
+            return witness.WaitPackets(++echoes);
+        };
+        // Idle for several of its 100 ms read timeouts: no error, still served.
+        Sleep(350);
+        EXPECT_TRUE(witness.IsConnected()) << "an idle connection was ended";
+        EXPECT_TRUE(witnessIsServed()) << "after idling";
+        EXPECT_TRUE(witness.errors.empty());
+
+        // A peer that connects and never sends keeps its slot throughout.
+        const SOCKET silent = RawConnect(port);
+        ASSERT_TRUE(listener.WaitAccepts(2));
+
+        std::mt19937 rng(9);
+        Bytes random(20000);
+        for (uint8_t& x : random)
+            x = uint8_t(rng());
+        Bytes cutOff = {0x00, 0x10, 'p', 'a', 'r', 't'}; // 4096 announced, 4 follow
+        const std::vector<Bytes> faults = {
+            random, {0, 0, 5, 0, 'l', 'o', 's', 't'}, {1, 0, 'x'}, cutOff, {7}};
+        size_t disconnects = 0;
+        for (const Bytes& fault : faults)
+        {
+            const SOCKET peer = RawConnect(port);
+            ASSERT_NE(peer, INVALID_SOCKET);
+            RawSend(peer, fault);
+            Sleep(50);
+            closesocket(peer);
+            ASSERT_TRUE(listener.WaitDisconnects(++disconnects)) << "fault " << disconnects;
+            EXPECT_TRUE(witnessIsServed()) << "after fault " << disconnects;
+        }
         {
             std::lock_guard<std::mutex> hold(listener.lock);
-            listener.packets.emplace_back(client->slot, Bytes(p->data, p->data + p->size));
-            listener.changed.notify_all();
+            EXPECT_TRUE(listener.errors.empty());
+            // Nothing of the cut-off message, the lone byte or the bad lengths
+            // came through: every packet is the witness's or the random peer's.
+            for (auto& [slot, payload] : listener.packets)
+                if (payload == Bytes{'l', 'o', 's', 't'} || payload.size() == 4094)
+                    ADD_FAILURE() << "a packet after a bad length or a cut-off one arrived";
         }
-        if (p->size == 5 && memcmp(p->data, "echo!", 5) == 0)
-            listener.SendTo(uint32_t(client->slot), p->data, p->size);
-    };
-    RecordingConnecter witness;
-    witness.Connect("127.0.0.1", port);
-    ASSERT_TRUE(listener.WaitAccepts(1));
-    size_t echoes = 0;
-    auto witnessIsServed = [&]
-    {
-        witness.Send("echo!", 5);
-        return witness.WaitPackets(++echoes);
-    };
+        EXPECT_TRUE(listener.WaitClientCount(2));
 
-    // A peer that connects and never sends keeps its slot throughout.
-    const SOCKET silent = RawConnect(port);
-    ASSERT_TRUE(listener.WaitAccepts(2));
-
-    std::mt19937 rng(9);
-    Bytes random(20000);
-    for (uint8_t& x : random)
-        x = uint8_t(rng());
-    Bytes cutOff = {0x00, 0x10, 'p', 'a', 'r', 't'}; // 4096 announced, 4 follow
-    const std::vector<Bytes> faults = {
-        random, {0, 0, 5, 0, 'l', 'o', 's', 't'}, {1, 0, 'x'}, cutOff, {7}};
-    size_t disconnects = 0;
-    for (const Bytes& fault : faults)
-    {
-        const SOCKET peer = RawConnect(port);
-        ASSERT_NE(peer, INVALID_SOCKET);
-        RawSend(peer, fault);
-        Sleep(50);
-        closesocket(peer);
-        ASSERT_TRUE(listener.WaitDisconnects(++disconnects)) << "fault " << disconnects;
-        EXPECT_TRUE(witnessIsServed()) << "after fault " << disconnects;
-    }
-    {
-        std::lock_guard<std::mutex> hold(listener.lock);
-        EXPECT_TRUE(listener.errors.empty());
-        // Nothing of the cut-off message, the lone byte or the bad lengths
-        // came through: every packet is the witness's or the random peer's.
-        for (auto& [slot, payload] : listener.packets)
-            if (payload == Bytes{'l', 'o', 's', 't'} || payload.size() == 4094)
-                ADD_FAILURE() << "a packet after a bad length or a cut-off one arrived";
-    }
-    EXPECT_TRUE(listener.WaitClientCount(2));
-
-    closesocket(silent);
-    witness.Disconnect();
-    ASSERT_TRUE(listener.WaitDisconnects(disconnects + 2));
-    EXPECT_TRUE(listener.WaitClientCount(0));
-    uint32_t size = 0;
-    const ClientSlot* clients = listener.GetClients(size);
-    for (uint32_t i = 0; i < size; ++i)
-    {
-        EXPECT_EQ(clients[i].slot, -1);
-        EXPECT_EQ(clients[i].socket, INVALID_SOCKET);
-        EXPECT_EQ(clients[i].port, 0u);
-        EXPECT_TRUE(clients[i].address.empty());
-    }
-}
-
-// A fourth client of a three-slot table waits in the backlog, and is
-// accepted into the slot that frees up, searching on from the last one used.
-TEST_F(TCPTraffic, AFullTableKeepsTheNextClientWaitingUntilASlotFrees)
-{
-    RecordingListener listener;
-    const uint16_t port = FreePort();
-    ASSERT_TRUE(listener.Start(port, 3));
-    SOCKET peers[4];
-    for (int i = 0; i < 3; ++i)
-    {
-        peers[i] = RawConnect(port);
-        ASSERT_TRUE(listener.WaitAccepts(size_t(i + 1)));
-    }
-    peers[3] = RawConnect(port);
-    ASSERT_NE(peers[3], INVALID_SOCKET) << "the backlog takes it";
-    RawSend(peers[3], {4, 0, 'h', 'i'});
-    Sleep(400);
-    EXPECT_EQ(listener.accepted.size(), 3u);
-    EXPECT_TRUE(listener.packets.empty());
-
-    closesocket(peers[0]); // slot 0 frees; the search starts at slot 2 and wraps
-    ASSERT_TRUE(listener.WaitAccepts(4));
-    EXPECT_EQ(listener.accepted, (std::vector<int32_t>{0, 1, 2, 0}));
-    ASSERT_TRUE(listener.WaitPackets(1));
-    EXPECT_EQ(listener.packets[0], std::make_pair(int32_t(0), Bytes{'h', 'i'}));
-    EXPECT_TRUE(listener.errors.empty());
-    for (int i = 1; i < 4; ++i)
-        closesocket(peers[i]);
-    ASSERT_TRUE(listener.WaitDisconnects(4));
-    EXPECT_TRUE(listener.WaitClientCount(0));
-}
-
-// A thousand connections made, used and ended leave the slots, the
-// process's handles and its threads where they were.
-TEST_F(TCPTraffic, AThousandConnectDisconnectCyclesLeakNothing)
-{
-    RecordingListener listener;
-    const uint16_t port = FreePort();
-    ASSERT_TRUE(listener.Start(port, 4));
-    auto cycle = [&](RecordingConnecter& c, size_t n)
-    {
-        c.Connect("127.0.0.1", port);
-        c.Send("ping", 4);
-        c.Disconnect();
-        return listener.WaitDisconnects(n);
-    };
-    // The system keeps a few handles of its own for good during the first
-    // hundred or so cycles (measured: 17 to 20, flat from then on): count from
-    // cycle 200 on.
-    uint32_t handles = 0, threads = 0;
-    size_t n = 0;
-    for (int round = 0; round < 100; ++round)
-    {
-        RecordingConnecter c; // a new object every ten cycles
-        for (int i = 0; i < 10; ++i)
-            ASSERT_TRUE(cycle(c, ++n)) << "cycle " << n;
-        EXPECT_EQ(c.connects, 10);
-        EXPECT_EQ(c.disconnects, 10);
-        if (round == 19)
+        closesocket(silent);
+        witness.Disconnect();
+        ASSERT_TRUE(listener.WaitDisconnects(disconnects + 2));
+        EXPECT_TRUE(listener.WaitClientCount(0));
+        uint32_t size = 0;
+        const ClientSlot* clients = listener.GetClients(size);
+        for (uint32_t i = 0; i < size; ++i)
         {
-            handles = HandleCount();
-            threads = ThreadCount();
+            EXPECT_EQ(clients[i].slot, -1);
+            EXPECT_EQ(clients[i].socket, INVALID_SOCKET);
+            EXPECT_EQ(clients[i].port, 0u);
+            EXPECT_TRUE(clients[i].address.empty());
         }
     }
-    EXPECT_EQ(listener.accepted.size(), 1000u);
-    EXPECT_TRUE(listener.WaitClientCount(0));
-    EXPECT_TRUE(listener.errors.empty());
-    EXPECT_TRUE(Settles(handles, threads));
-}
 
-// Destroying the listener while packets fly both ways ends its thread,
-// closes every socket (each connecter sees its end) and leaves no thread or
-// handle behind once the connecters are gone too.
-TEST_F(TCPTraffic, ShutdownWhileTrafficFlowsJoinsTheThreadAndClosesEverySocket)
-{
-    const uint32_t handles = HandleCount(), threads = ThreadCount();
     {
-        auto listener = std::make_unique<RecordingListener>();
-        RecordingListener* server = listener.get();
+        // A fourth client of a three-slot table waits in the backlog, and is
+        // accepted into the slot that frees up, searching on from the last one used.
+        RecordingListener listener;
         const uint16_t port = FreePort();
-        listener->JoinMessages(true);
-        ASSERT_TRUE(listener->Start(port, 8));
-        std::atomic<uint32_t> bounced(0);
-        listener->onReceive = [server, &bounced](ClientSlot* client, const Packet* p)
+        ASSERT_TRUE(listener.Start(port, 3));
+        SOCKET peers[4];
+        for (int i = 0; i < 3; ++i)
         {
-            server->SendTo(uint32_t(client->slot), p->data, p->size);
-            ++bounced;
-        };
-        std::vector<std::unique_ptr<RecordingConnecter>> peers;
-        for (int i = 0; i < 8; ++i)
-        {
-            peers.emplace_back(new RecordingConnecter);
-            RecordingConnecter* c = peers.back().get();
-            c->onPacket = [c](const Packet* p) { c->Send(p->data, p->size); };
-            c->Connect("127.0.0.1", port);
-            ASSERT_TRUE(c->IsConnected());
-            const Bytes b(300 + 100 * i, uint8_t(i));
-            for (int k = 0; k < 4; ++k)
-                c->Send(b.data(), uint32_t(b.size()));
+            peers[i] = RawConnect(port);
+            ASSERT_TRUE(listener.WaitAccepts(size_t(i + 1)));
         }
-        while (bounced < 2000)
-            Sleep(5);
-        EXPECT_GE(ThreadCount(), threads + 9) << "the server thread and one per connecter";
-        listener.reset(); // with packets in flight
-        for (auto& c : peers)
-            EXPECT_TRUE(c->WaitDisconnects(1)) << "its socket was closed";
+        peers[3] = RawConnect(port);
+        ASSERT_NE(peers[3], INVALID_SOCKET) << "the backlog takes it";
+        RawSend(peers[3], {4, 0, 'h', 'i'});
+        Sleep(400);
+        EXPECT_EQ(listener.accepted.size(), 3u);
+        EXPECT_TRUE(listener.packets.empty());
+
+        closesocket(peers[0]); // slot 0 frees; the search starts at slot 2 and wraps
+        ASSERT_TRUE(listener.WaitAccepts(4));
+        EXPECT_EQ(listener.accepted, (std::vector<int32_t>{0, 1, 2, 0}));
+        ASSERT_TRUE(listener.WaitPackets(1));
+        EXPECT_EQ(listener.packets[0], std::make_pair(int32_t(0), Bytes{'h', 'i'}));
+        EXPECT_TRUE(listener.errors.empty());
+        for (int i = 1; i < 4; ++i)
+            closesocket(peers[i]);
+        ASSERT_TRUE(listener.WaitDisconnects(4));
+        EXPECT_TRUE(listener.WaitClientCount(0));
     }
-    EXPECT_TRUE(Settles(handles, threads));
+}
+
+TEST_F(TCPTraffic, AThousandCyclesAndAShutdownInTrafficLeaveNoThreadHandleOrSlotBehind)
+{
+    {
+        // A thousand connections made, used and ended leave the slots, the
+        // process's handles and its threads where they were.
+        RecordingListener listener;
+        const uint16_t port = FreePort();
+        ASSERT_TRUE(listener.Start(port, 4));
+        auto cycle = [&](RecordingConnecter& c, size_t n)
+        {
+            c.Connect("127.0.0.1", port);
+            c.Send("ping", 4);
+            c.Disconnect();
+            return listener.WaitDisconnects(n);
+        };
+        // The system keeps a few handles of its own for good during the first
+        // hundred or so cycles (measured: 17 to 20, flat from then on): count from
+        // cycle 200 on.
+        uint32_t handles = 0, threads = 0;
+        size_t n = 0;
+        for (int round = 0; round < 100; ++round)
+        {
+            RecordingConnecter c; // a new object every ten cycles
+            for (int i = 0; i < 10; ++i)
+                ASSERT_TRUE(cycle(c, ++n)) << "cycle " << n;
+            EXPECT_EQ(c.connects, 10);
+            EXPECT_EQ(c.disconnects, 10);
+            if (round == 19)
+            {
+                handles = HandleCount();
+                threads = ThreadCount();
+            }
+        }
+        EXPECT_EQ(listener.accepted.size(), 1000u);
+        EXPECT_TRUE(listener.WaitClientCount(0));
+        EXPECT_TRUE(listener.errors.empty());
+        EXPECT_TRUE(Settles(handles, threads));
+    }
+
+    {
+        // Destroying the listener while packets fly both ways ends its thread,
+        // closes every socket (each connecter sees its end) and leaves no thread or
+        // handle behind once the connecters are gone too.
+        const uint32_t handles = HandleCount(), threads = ThreadCount();
+        {
+            auto listener = std::make_unique<RecordingListener>();
+            RecordingListener* server = listener.get();
+            const uint16_t port = FreePort();
+            listener->JoinMessages(true);
+            ASSERT_TRUE(listener->Start(port, 8));
+            std::atomic<uint32_t> bounced(0);
+            listener->onReceive = [server, &bounced](ClientSlot* client, const Packet* p)
+            {
+                server->SendTo(uint32_t(client->slot), p->data, p->size);
+                ++bounced;
+            };
+            std::vector<std::unique_ptr<RecordingConnecter>> peers;
+            for (int i = 0; i < 8; ++i)
+            {
+                peers.emplace_back(new RecordingConnecter);
+                RecordingConnecter* c = peers.back().get();
+                c->onPacket = [c](const Packet* p) { c->Send(p->data, p->size); };
+                c->Connect("127.0.0.1", port);
+                ASSERT_TRUE(c->IsConnected());
+                const Bytes b(300 + 100 * i, uint8_t(i));
+                for (int k = 0; k < 4; ++k)
+                    c->Send(b.data(), uint32_t(b.size()));
+            }
+            while (bounced < 2000)
+                Sleep(5);
+            EXPECT_GE(ThreadCount(), threads + 9) << "the server thread and one per connecter";
+            listener.reset(); // with packets in flight
+            for (auto& c : peers)
+                EXPECT_TRUE(c->WaitDisconnects(1)) << "its socket was closed";
+        }
+        EXPECT_TRUE(Settles(handles, threads));
+    }
 }

@@ -1,10 +1,10 @@
 // The generated base/ folder through the platform's own loaders (D3DX mesh
-// and texture loading, the engine's texture pool) and the route walked on
-// the level exactly as D3DX loaded it.
-#include "ContentFiles.h"
+// and texture loading) and the route walked on the level exactly as D3DX
+// loaded it. Every file loading through the engine's own pools is the
+// game's test (tests/game).
 #include "LevelDesign.h"
-#include "PreviewRenderer.h"
 #include "RouteWalker.h"
+#include "graphics/tavMeshModel.h"
 #include "support/TestEngine.h"
 #include "BinaryFile.h"
 #include "WaveFile.h"
@@ -15,6 +15,22 @@
 
 namespace
 {
+std::string CurrentFolder()
+{
+    char path[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, path);
+    return path;
+}
+
+// base/ beside the run's starting folder, taken before any test runs (the
+// engine tests move into a private folder of their own while they run).
+const std::string RunFolder = CurrentFolder();
+
+std::string ContentFile(const std::string& name)
+{
+    return RunFolder + "\\base\\" + name;
+}
+
 class ContentLoad : public EngineTest
 {
 protected:
@@ -138,8 +154,9 @@ void Bounds(ID3DXMesh* mesh, D3DXVECTOR3& low, D3DXVECTOR3& high, float& reach)
 }
 } // namespace
 
-TEST_F(ContentLoad, ChickenHasNineSubsetsInsideItsSphereFacingForward)
+TEST_F(ContentLoad, MeshesKeepTheirShapesAndImagesTheirSizesTheLevelRouteWalksToTheEgg)
 {
+    // The chicken: nine subsets inside its sphere, facing forward.
     DWORD materials = 0;
     ID3DXMesh* chicken = LoadRaw("chixen.x", materials);
     ASSERT_NE(chicken, nullptr);
@@ -162,22 +179,17 @@ TEST_F(ContentLoad, ChickenHasNineSubsetsInsideItsSphereFacingForward)
     EXPECT_LT(centre[1].x, 0.0f);
     EXPECT_GT(centre[8].x, 0.0f);
     chicken->Release();
-}
 
-TEST_F(ContentLoad, EggStandsTenUnitsBelowItsCentreAndBloodFillsItsSphereAtScale170)
-{
-    DWORD materials = 0;
+    // The egg stands ten units below its centre; a drop at scale 170 fills
+    // the chicken's sphere.
     ID3DXMesh* egg = LoadRaw("egg.x", materials);
     ASSERT_NE(egg, nullptr);
     EXPECT_EQ(materials, 1u);
     ExpectNormalsAgreeWithWinding(egg, "egg.x");
-    D3DXVECTOR3 low, high;
-    float reach = 0.0f;
     Bounds(egg, low, high, reach);
     EXPECT_NEAR(low.y, -10.0f, 0.01f);
     EXPECT_NEAR(high.y - low.y, 12.5f, 0.01f);
     egg->Release();
-
     ID3DXMesh* blood = LoadRaw("blood.x", materials);
     ASSERT_NE(blood, nullptr);
     EXPECT_EQ(materials, 1u);
@@ -186,53 +198,31 @@ TEST_F(ContentLoad, EggStandsTenUnitsBelowItsCentreAndBloodFillsItsSphereAtScale
     EXPECT_LE(reach * 170.0f, 10.05f);
     EXPECT_GT(reach * 170.0f, 9.5f);
     blood->Release();
-}
 
-TEST_F(ContentLoad, LevelLoadsWithSixteenBitIndicesAndItsRouteWalksToTheEgg)
-{
-    DWORD materials = 0;
+    // The level, with sixteen-bit indices.
     ID3DXMesh* raw = LoadRaw("level.x", materials);
     ASSERT_NE(raw, nullptr);
     EXPECT_EQ(materials, uint32_t(assetgen::LevelDesign::MaterialCount));
     ExpectNormalsAgreeWithWinding(raw, "level.x");
     raw->Release();
-
     // As the engine holds it: cloned, normals recomputed, sorted by subset.
-    PreviewMesh level;
-    std::string error;
-    ASSERT_TRUE(level.Load(Device(), ContentFile("level.x"), error)) << error;
-    EXPECT_EQ(level.mesh->GetOptions() & D3DXMESH_32BIT, 0u);
-    for (size_t i = 0; i < level.textures.size(); ++i)
-        EXPECT_NE(level.textures[i], nullptr) << "material " << i << " has no texture";
-    assetgen::RouteWalker walker(Corners(level.mesh));
+    tavMeshModel level(engine.get());
+    ASSERT_TRUE(level.LoadFromX(ContentFile("level.x").c_str(), ContentFile("").c_str()));
+    EXPECT_EQ(level.GetMesh()->GetOptions() & D3DXMESH_32BIT, 0u);
+    assetgen::RouteWalker walker(Corners(level.GetMesh()));
     const assetgen::Vec3 start = assetgen::LevelDesign::Start,
-                         egg = assetgen::LevelDesign::EggPosition;
+                         eggAt = assetgen::LevelDesign::EggPosition;
     EXPECT_NEAR(walker.GroundBelow(start.x, start.y, start.z, 100.0f),
                 assetgen::LevelDesign::StartFloor, 0.01f);
-    EXPECT_NEAR(walker.GroundBelow(egg.x, egg.y, egg.z, 100.0f), assetgen::LevelDesign::EggFloor,
-                0.01f);
+    EXPECT_NEAR(walker.GroundBelow(eggAt.x, eggAt.y, eggAt.z, 100.0f),
+                assetgen::LevelDesign::EggFloor, 0.01f);
     const assetgen::RouteWalkResult walk =
-        walker.Walk(start, assetgen::LevelDesign::Route(), egg, 60.0f);
+        walker.Walk(start, assetgen::LevelDesign::Route(), eggAt, 60.0f);
     EXPECT_TRUE(walk.reachedEgg) << walk.failure;
     EXPECT_LT(walk.largestMove, 12.0f);
-    level.Release();
-}
 
-TEST_F(ContentLoad, EveryMaterialTextureOfEveryModelLoads)
-{
-    for (const char* name : {"chixen.x", "egg.x", "blood.x"})
-    {
-        PreviewMesh mesh;
-        std::string error;
-        ASSERT_TRUE(mesh.Load(Device(), ContentFile(name), error)) << error;
-        for (size_t i = 0; i < mesh.textures.size(); ++i)
-            EXPECT_NE(mesh.textures[i], nullptr) << name << " material " << i;
-        mesh.Release();
-    }
-}
-
-TEST_F(ContentLoad, ImagesLoadAtTheirSizes)
-{
+    // Images at their sizes and formats (each one loads through the texture
+    // pool in the game's test).
     struct Expected
     {
         std::string name;
@@ -254,54 +244,10 @@ TEST_F(ContentLoad, ImagesLoadAtTheirSizes)
         EXPECT_EQ(info.Width, image.width) << image.name;
         EXPECT_EQ(info.Height, image.height) << image.name;
         EXPECT_EQ(info.ImageFileFormat, image.format) << image.name;
-        IDirect3DTexture9* texture = nullptr;
-        EXPECT_EQ(D3DXCreateTextureFromFileExA(Device(), ContentFile(image.name).c_str(),
-                                               D3DX_DEFAULT, D3DX_DEFAULT, 9, 0, D3DFMT_UNKNOWN,
-                                               D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                               nullptr, nullptr, &texture),
-                  S_OK)
-            << image.name;
-        if (texture) texture->Release();
     }
 }
 
-TEST_F(ContentLoad, CausticFramesGetThirtyTwoConsecutiveTextureNumbers)
-{
-    std::vector<int> numbers;
-    for (int i = 0; i < 32; ++i)
-        numbers.push_back(
-            engine->LoadTexture(ContentFile("caust" + std::to_string(i) + ".tga").c_str(), 0, 9));
-    ASSERT_GE(numbers[0], 0);
-    for (int i = 0; i < 32; ++i)
-    {
-        EXPECT_EQ(numbers[size_t(i)], numbers[0] + i);
-        EXPECT_TRUE(engine->IsTextureLoaded(numbers[size_t(i)])) << i;
-    }
-}
-
-TEST_F(ContentLoad, EveryImageInBaseLoadsThroughTheTexturePool)
-{
-    int images = 0;
-    for (const char* pattern : {"*.tex", "*.tga"})
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE find = FindFirstFileA(ContentFile(pattern).c_str(), &found);
-        ASSERT_NE(find, INVALID_HANDLE_VALUE) << pattern;
-        do
-        {
-            const int number = engine->LoadTexture(ContentFile(found.cFileName).c_str(), 0, 9);
-            EXPECT_TRUE(engine->IsTextureLoaded(number)) << found.cFileName;
-            ++images;
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    // Six sky faces, the sea, 32 caustic frames, console, GUI and the
-    // textures the models name.
-    EXPECT_GE(images, 6 + 1 + 32 + 2 + 8);
-    EXPECT_EQ(engine->GetFailedCount(), 0u);
-}
-
-TEST_F(ContentLoad, SoundEffectsAreMonoSixteenBitWaveData)
+TEST(ContentSounds, SoundEffectsAreMonoSixteenBitWaveData)
 {
     for (const char* name : {"splash.sfx", "jumped.sfx", "idle1.sfx", "idle2.sfx", "idle3.sfx",
                              "idle4.sfx", "idle5.sfx", "pop.sfx"})

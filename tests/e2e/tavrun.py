@@ -111,6 +111,22 @@ class Game:
     def wait_file(self, name, timeout=30):
         return self.wait_for(lambda: os.path.exists(self.path(name)), timeout)
 
+    def shot(self, name, timeout=20):
+        """Print Screen, and the bitmap once the log names it and the file is
+        whole (None when it never is)."""
+        key("Print")
+
+        def whole():
+            try:
+                with open(self.path(name), "rb") as f:
+                    data = f.read()
+            except OSError:
+                return False
+            return len(data) >= 54 and struct.unpack_from("<I", data, 2)[0] == len(data)
+        if not self.wait_for(lambda: ('"./%s"' % name) in self.log() and whole(), timeout):
+            return None
+        return Bitmap(self.path(name))
+
 
 def find_window(title, timeout=30):
     """The X window id of the top-level window titled exactly `title`."""
@@ -126,6 +142,13 @@ def find_window(title, timeout=30):
 
 def key(*names):
     xdotool("key", "--delay", "60", *names)
+
+
+def tap(name):
+    """A key down long enough for the game's once-a-frame keyboard read."""
+    xdotool("keydown", name)
+    time.sleep(0.3)
+    xdotool("keyup", name)
 
 
 def type_text(text):

@@ -10,7 +10,6 @@
 #include "support/TestFiles.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
 #include <random>
 #include <string>
@@ -26,22 +25,14 @@ enum class Damage
     Random,
     BitFlipped
 };
+const ::Damage AllWays[] = {Damage::Deleted, Damage::Truncated, Damage::Emptied, Damage::Random,
+                            Damage::BitFlipped};
 
 const char* Name(Damage d)
 {
-    switch (d)
-    {
-    case Damage::Deleted:
-        return "deleted";
-    case Damage::Truncated:
-        return "truncated";
-    case Damage::Emptied:
-        return "emptied";
-    case Damage::Random:
-        return "random bytes";
-    default:
-        return "bits flipped";
-    }
+    static const char* const names[] = {"deleted", "truncated", "emptied", "random bytes",
+                                        "bits flipped"};
+    return names[int(d)];
 }
 
 std::string Damaged(const std::vector<uint8_t>& bytes, Damage damage, uint32_t seed)
@@ -81,19 +72,13 @@ uint32_t Seed(const std::string& name)
     return h;
 }
 
-bool EndsWith(const std::string& s, const char* end)
-{
-    const size_t n = std::strlen(end);
-    return s.size() >= n && s.compare(s.size() - n, n, end) == 0;
-}
-
 // Files the program opens by name; the rest are the meshes' material
 // textures, opened only when their mesh loads.
 bool OpenedByName(const std::string& name)
 {
-    return EndsWith(name, ".x") || EndsWith(name, ".sfx") || EndsWith(name, ".tga") ||
-           name.rfind("sky1-", 0) == 0 || name == "water.tex" || name == "console.tex" ||
-           name == "gui.tex";
+    const std::string type = name.substr(name.rfind('.') + 1);
+    return type == "x" || type == "sfx" || type == "tga" || name.rfind("sky1-", 0) == 0 ||
+           name == "water.tex" || name == "console.tex" || name == "gui.tex";
 }
 } // namespace
 
@@ -186,9 +171,6 @@ protected:
 
     std::vector<std::string> files;
 };
-
-const ::Damage AllWays[] = {::Damage::Deleted, ::Damage::Truncated, ::Damage::Emptied,
-                            ::Damage::Random, ::Damage::BitFlipped};
 
 TEST_F(GameDamagedContent, EveryFileDamagedAtOnceOneWayPerRun)
 {

@@ -108,8 +108,7 @@ TEST(tavPhysics, BoxesCylindersAndFixedBodies)
     EXPECT_EQ(m[13], -10.0f);
 }
 
-// Bad triangles are skipped and counted; a mesh with none usable is refused
-// and the world goes on.
+// Bad triangles are skipped and counted; a mesh with none usable is refused.
 TEST(tavPhysics, ConvertingPlainDataFillsTheRecordAndBadTrianglesAreSkipped)
 {
     struct Vertex
@@ -138,7 +137,6 @@ TEST(tavPhysics, ConvertingPlainDataFillsTheRecordAndBadTrianglesAreSkipped)
               std::string::npos)
         << reports.text;
     record.Release();
-    EXPECT_EQ(record.triangles, nullptr);
 
     const uint32_t wide[3] = {3, 0, 70000};
     ASSERT_TRUE(tavPhysics::ConvertMesh(vertices, sizeof(Vertex), 4, wide, true, 1, &record));
@@ -163,34 +161,29 @@ TEST(tavPhysics, ConvertingPlainDataFillsTheRecordAndBadTrianglesAreSkipped)
 TEST(tavPhysics, AWalkingSphereClimbsRampsSlidesAlongWallsAndStepsUpLedges)
 {
     const float rad = 3.14159265f / 180.0f, rise = std::tan(30 * rad) * 400, diagonal = 141.42f;
-    tavTestMesh ramp, wall = Floor(1000, 10), ledge = Floor(1000, 10);
-    ramp.AddGrid(tavVec3(-400, 0, -200), tavVec3(0, 0, 400), tavVec3(400, 0, 0), 8, 8);
-    ramp.AddGrid(tavVec3(0, 0, -200), tavVec3(0, 0, 400), tavVec3(400, rise, 0), 8, 8);
-    ramp.AddGrid(tavVec3(400, rise, -200), tavVec3(0, 0, 400), tavVec3(400, 0, 0), 8, 8);
-    wall.AddBox(tavVec3(100, 0, -500), tavVec3(140, 100, 500), 4);
-    ledge.AddBox(tavVec3(50, 0, -300), tavVec3(400, 4, 300), 2);
-    const struct
-    {
-        const tavTestMesh& level;
-        tavVec3 start, direction;
-        float seconds;
-    } walks[] = {{ramp, {-100, 10, 0}, {200, 0, 0}, 2.5f},
-                 {wall, {0, 10, 0}, {diagonal, 0, diagonal}, 2.0f},
-                 {ledge, {0, 10, 0}, {200, 0, 0}, 1.5f}};
+    tavTestMesh levels[3] = {tavTestMesh(), Floor(1000, 10), Floor(1000, 10)};
+    for (int n = 0; n < 3; ++n) // flat, a ramp up 400 along x, flat again
+        levels[0].AddGrid(tavVec3(-400.0f + 400 * n, n == 2 ? rise : 0, -200), tavVec3(0, 0, 400),
+                          tavVec3(400, n == 1 ? rise : 0, 0), 8, 8);
+    levels[1].AddBox(tavVec3(100, 0, -500), tavVec3(140, 100, 500), 4);
+    levels[2].AddBox(tavVec3(50, 0, -300), tavVec3(400, 4, 300), 2);
+    const tavVec3 starts[3] = {{-100, 10, 0}, {0, 10, 0}, {0, 10, 0}},
+                  directions[3] = {{200, 0, 0}, {diagonal, 0, diagonal}, {200, 0, 0}};
+    const float seconds[3] = {2.5f, 2.0f, 1.5f};
     tavVec3 end[3];
     for (int n = 0; n < 3; ++n)
     {
         tavPhysics physics;
         physics.Create(0, 1, 50, Gravity);
         physics.GetWorld()->SetMaterial(0, 5.0f, 0.1f, 0);
-        tavTriangleMesh record = walks[n].level.Record();
+        tavTriangleMesh record = levels[n].Record();
         physics.AddStaticMesh(&record);
         record.Release();
-        tavRigidBody& body = *physics.GetBody(physics.AddSphere(&walks[n].start.x, 20, 5, 0, 0, 0));
+        tavRigidBody& body = *physics.GetBody(physics.AddSphere(&starts[n].x, 20, 5, 0, 0, 0));
         // One frame: step, keep upright, drop horizontal speed, walk.
-        auto walk = [&](const tavVec3& direction, float seconds)
+        auto walk = [&](const tavVec3& direction, float time)
         {
-            for (float t = 0; t < seconds; t += 1.0f / 60)
+            for (float t = 0; t < time; t += 1.0f / 60)
             {
                 physics.Step(1.0f / 60, 0);
                 float q[4];
@@ -204,24 +197,20 @@ TEST(tavPhysics, AWalkingSphereClimbsRampsSlidesAlongWallsAndStepsUpLedges)
             }
         };
         walk(tavVec3(), 0.5f); // settle
-        walk(walks[n].direction, walks[n].seconds);
+        walk(directions[n], seconds[n]);
         walk(tavVec3(), 1.0f / 60); // the last step before it is drawn
         end[n] = PositionOf(body);
-        if (n == 0) // left alone on the slope it stands still
-        {
-            walk(tavVec3(), 1.0f);
-            const tavVec3 settled = PositionOf(body);
-            walk(tavVec3(), 4.0f);
-            EXPECT_LT(Length(PositionOf(body) - settled), 0.2f);
-        }
+        walk(tavVec3(), 1.0f); // left alone it stands still, on the slope too
+        const tavVec3 settled = PositionOf(body);
+        walk(tavVec3(), 4.0f);
+        EXPECT_LT(Length(PositionOf(body) - settled), 0.2f) << n;
     }
     // Up the slope each move forward keeps cos^2(30 deg) of itself, and the
     // centre rests one radius from the surface.
     EXPECT_NEAR(end[0].x, 2.0f * 200.0f * 0.75f, 15.0f);
     EXPECT_NEAR(end[0].y, std::tan(30 * rad) * end[0].x + 10.0f / std::cos(30 * rad), 1.5f);
-    EXPECT_TRUE(end[1].x < 90.5f && end[1].x > 88.0f) << end[1].x;
-    EXPECT_GT(end[1].z, 0.9f * diagonal * 2.0f); // sliding on, barely slowed
-    EXPECT_NEAR(end[1].y, 10.0f, 0.5f);
-    EXPECT_GT(end[2].x, 250.0f);
-    EXPECT_NEAR(end[2].y, 14.0f, 0.5f);
+    // At the wall, sliding on barely slowed; up on the ledge.
+    EXPECT_TRUE(end[1].x < 90.5f && end[1].x > 88.0f && end[1].z > 0.9f * diagonal * 2.0f &&
+                std::fabs(end[1].y - 10.0f) < 0.5f);
+    EXPECT_TRUE(end[2].x > 250.0f && std::fabs(end[2].y - 14.0f) < 0.5f);
 }

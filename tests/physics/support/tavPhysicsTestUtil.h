@@ -1,6 +1,5 @@
 #pragma once
-// Helpers of the physics tests: a world with a floor, bodies, running it,
-// and catching its reports.
+// Helpers of the physics tests: a world, a floor, bodies, steps, reports.
 #include "physics/rigid/tavRigidWorld.h"
 #include "tavTestMesh.h"
 
@@ -29,12 +28,11 @@ inline tavWorldPtr MakeWorld(float gravity = -100.0f, const int32_t* capacity = 
     return tavWorldPtr(CreateWorld(capacity ? capacity : roomy, 0, g), DestroyWorld);
 }
 
-inline int32_t AddMesh(tavRigidWorld& w, const tavTestMesh& m)
+inline void AddMesh(tavRigidWorld& w, const tavTestMesh& m)
 {
     tavTriangleMesh r = m.Record();
-    const int32_t id = w.AddStaticMesh(&r);
+    w.AddStaticMesh(&r);
     r.Release();
-    return id;
 }
 
 // A flat floor at y = 0 over [-size, size], cut into cuts x cuts quads.

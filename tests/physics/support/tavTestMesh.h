@@ -1,6 +1,5 @@
 #pragma once
-// Triangle soup for the physics tests and benchmark: grids, boxes and a
-// generated level, turned into a triangle-mesh record.
+// Triangle soup for the physics tests and benchmark, as a triangle-mesh record.
 #include "physics/rigid/tavRigidMath.h"
 #include "physics/rigid/tavTriangleMesh.h"
 
@@ -14,8 +13,8 @@ public:
     void AddGrid(const tavVec3& corner, const tavVec3& u, const tavVec3& v, int nu, int nv);
     // A closed box between two corners, each face cut into n x n quads.
     void AddBox(const tavVec3& min, const tavVec3& max, int n);
-    // The stand-in for the game's level: 9 x 9 platforms up to 1300 high,
-    // 900 apart, with walls and ramps of at most 30 degrees. Deterministic.
+    // The game's level as it might be: 9 x 9 platforms, 900 apart and up to
+    // 1300 high, with walls and ramps of at most 30 degrees.
     void AddLevel();
     static tavVec3 PlatformTop(int i, int j); // top centre of platform (i, j)
     // A record owning a copy (release it with tavTriangleMesh::Release).

@@ -38,10 +38,11 @@ TEST_F(ContentLoad, MeshesLoadAsDesignedAndPicturesKeepTheirSizes)
         {
             const MeshMaterial& m = design.materials[i];
             const D3DMATERIAL9& d = read[i].MatD3D;
-            EXPECT_EQ(
-                (std::vector<float>{d.Diffuse.r, d.Diffuse.a, d.Power, d.Specular.g, d.Emissive.b}),
-                (std::vector<float>{m.diffuse[0], m.diffuse[3], m.power, m.specular[1],
-                                    m.emissive[2]}));
+            const float got[5] = {d.Diffuse.r, d.Diffuse.a, d.Power, d.Specular.g, d.Emissive.b},
+                        want[5] = {m.diffuse[0], m.diffuse[3], m.power, m.specular[1],
+                                   m.emissive[2]};
+            for (int k = 0; k < 5; ++k)
+                EXPECT_NEAR(got[k], want[k], 1e-6f) << m.name << " " << k;
             EXPECT_EQ(read[i].pTextureFilename ? read[i].pTextureFilename : "", m.texture);
         }
         buffer->Release();

@@ -1,30 +1,22 @@
 #pragma once
-// Small helpers shared by the physics tests: a world with a mesh, running
-// it, and catching its reports.
-
+// Helpers of the physics tests: a world, a floor, bodies, steps, reports.
 #include "physics/rigid/tavRigidWorld.h"
 #include "tavTestMesh.h"
 
+#include <limits>
 #include <memory>
 #include <string>
 
-struct tavWorldDeleter
-{
-    void operator()(tavRigidWorld* w) const { DestroyWorld(w); }
-};
-using tavWorldPtr = std::unique_ptr<tavRigidWorld, tavWorldDeleter>;
+const float NaN = std::numeric_limits<float>::quiet_NaN();
 
-// Collects every report of a world.
+using tavWorldPtr = std::unique_ptr<tavRigidWorld, void (*)(tavRigidWorld*)>;
+
 struct tavReportCatcher
 {
     std::string text;
     int count = 0;
-    static void Catch(const char* t, void* user)
-    {
-        tavReportCatcher* c = (tavReportCatcher*)user;
-        c->text += t;
-        ++c->count;
-    }
+    static void Catch(const char* t, void* user) { ((tavReportCatcher*)user)->Add(t); }
+    void Add(const char* t) { text += t, ++count; }
     void Attach(tavRigidWorld& w) { w.SetReportFunction(Catch, this); }
 };
 
@@ -33,18 +25,17 @@ inline tavWorldPtr MakeWorld(float gravity = -100.0f, const int32_t* capacity = 
 {
     static const int32_t roomy[12] = {100, 100, 100, 50, 20000, 300, 0, 100, 2000, 100, 20, 5};
     const float g[3] = {0, gravity, 0};
-    return tavWorldPtr(CreateWorld(capacity ? capacity : roomy, 0, g));
+    return tavWorldPtr(CreateWorld(capacity ? capacity : roomy, 0, g), DestroyWorld);
 }
 
-inline int32_t AddMesh(tavRigidWorld& w, const tavTestMesh& m)
+inline void AddMesh(tavRigidWorld& w, const tavTestMesh& m)
 {
     tavTriangleMesh r = m.Record();
-    const int32_t id = w.AddStaticMesh(&r);
+    w.AddStaticMesh(&r);
     r.Release();
-    return id;
 }
 
-// A flat floor at y = 0 cut into 20 x 20 quads over [-size, size].
+// A flat floor at y = 0 over [-size, size], cut into cuts x cuts quads.
 inline tavTestMesh Floor(float size = 1000.0f, int cuts = 20)
 {
     tavTestMesh m;
@@ -53,24 +44,20 @@ inline tavTestMesh Floor(float size = 1000.0f, int cuts = 20)
     return m;
 }
 
-// Gives a body whose shape is set its mass, inertia and place.
 inline tavRigidBody* Place(tavRigidBody* b, const tavVec3& at, float mass, const tavVec3& inertia)
 {
     b->UpdateShape();
-    const float moments[3] = {inertia.x, inertia.y, inertia.z};
-    b->SetInertia(moments);
+    b->SetInertia(&inertia.x);
     b->SetMass(mass);
-    const float p[3] = {at.x, at.y, at.z};
-    b->SetPosition(p);
+    b->SetPosition(&at.x);
     return b;
 }
 
-inline tavRigidBody* AddBall(tavRigidWorld& w, const tavVec3& at, float diameter = 20.0f,
-                             float mass = 1.0f, int kind = 1)
+inline tavRigidBody* AddBall(tavRigidWorld& w, const tavVec3& at, float diameter = 20.0f)
 {
-    tavRigidBody* b = w.CreateBody(kind);
+    tavRigidBody* b = w.CreateBody(1);
     b->GetShape()->SetSphere(diameter);
-    return Place(b, at, mass, tavRigidBody::SphereInertia(diameter, mass));
+    return Place(b, at, 1.0f, tavRigidBody::SphereInertia(diameter, 1.0f));
 }
 
 inline tavRigidBody* AddBox(tavRigidWorld& w, const tavVec3& at, const tavVec3& half, float mass)
@@ -89,13 +76,11 @@ inline void RunFor(tavRigidWorld& w, float seconds, float step = 1.0f / 60.0f)
 inline tavVec3 PositionOf(const tavRigidBody& b)
 {
     float p[3];
-    b.GetPosition(p);
-    return tavVec3::From(p);
+    return b.GetPosition(p), tavVec3::From(p);
 }
 
 inline tavVec3 VelocityOf(const tavRigidBody& b)
 {
     float v[3];
-    b.GetLinearVelocity(v);
-    return tavVec3::From(v);
+    return b.GetLinearVelocity(v), tavVec3::From(v);
 }

@@ -13,9 +13,7 @@ inline std::string Li(const std::string& text)
 {
     return "<li>" + text + "</li>";
 }
-
-// Seconds on the performance counter.
-double Now();
+double Now(); // seconds on the performance counter
 
 // Runs the test suite.DISABLED_test of this program in a child process and
 // judges it by the child's GoogleTest report, not by its exit: Wine's
@@ -54,10 +52,6 @@ protected:
     {
         std::string missing;
         EXPECT_TRUE(ContainsInOrder(Log(), lines, &missing)) << "missing: " << missing;
-    }
-    void ExpectNotInLog(const std::string& text)
-    {
-        EXPECT_EQ(Log().find(text), std::string::npos) << text;
     }
     // Console lines from the last one equal to `first` to the newest, one a line.
     std::string ConsoleFrom(const std::string& first) const;

@@ -18,16 +18,14 @@ struct WaveLayout
 };
 
 // Little-endian writes into an image, for headers that lie.
+inline void Put32(std::vector<uint8_t>& image, size_t at, uint32_t value, int bytes = 4)
+{
+    for (int i = 0; i < bytes; ++i)
+        image[at + size_t(i)] = uint8_t(value >> (8 * i));
+}
 inline void Put16(std::vector<uint8_t>& image, size_t at, uint16_t value)
 {
-    image[at] = uint8_t(value & 0xFF);
-    image[at + 1] = uint8_t(value >> 8);
-}
-
-inline void Put32(std::vector<uint8_t>& image, size_t at, uint32_t value)
-{
-    Put16(image, at, uint16_t(value & 0xFFFF));
-    Put16(image, at + 2, uint16_t(value >> 16));
+    Put32(image, at, value, 2);
 }
 
 // 16-bit samples of a sine tone, the same on every channel; `amplitude` is a

@@ -12,9 +12,8 @@
 namespace
 {
 const int Rate = 48000;
-// Tolerance for where and how long a tone is found: the windows are 20 ms, the
-// card mixes in periods of about 10 ms, and on a busy machine the mixer now and
-// then falls behind, which leaves a gap or a repeated period.
+// Where and how long a tone is found: 20 ms windows, a card that mixes in periods
+// of about 10 ms and on a busy machine now and then leaves a gap or repeats one.
 constexpr double Slack = 0.12;
 
 struct Heard
@@ -22,21 +21,12 @@ struct Heard
     std::vector<float> left, right, mix;
 };
 
-double Rms(const std::vector<float>& x, size_t first, size_t count)
-{
-    const size_t last = std::min(x.size(), first + count);
-    double sum = 0;
-    for (size_t i = first; i < last; ++i)
-        sum += double(x[i]) * x[i];
-    return last > first ? std::sqrt(sum / double(last - first)) : 0.0;
-}
-
 // Where a tone holds most of the energy of 20 ms windows that are not silent:
-// start of the first such window, end of the last, and their total length.
+// start of the first such window and their total length.
 struct ToneRun
 {
     bool found = false;
-    double start = 0, end = 0, seconds = 0;
+    double start = 0, seconds = 0;
 };
 
 ToneRun FindTone(const std::vector<float>& x, double hz)
@@ -55,10 +45,9 @@ ToneRun FindTone(const std::vector<float>& x, double hz)
             energy += double(x[i]) * x[i];
         }
         const double share = 2.0 * (s1 * s1 + s2 * s2 - coeff * s1 * s2) / (double(size) * energy);
-        if (Rms(x, first, size) < 0.005 || share < 0.3) continue;
+        if (std::sqrt(energy / double(size)) < 0.005 || share < 0.3) continue; // silent or not it
         if (!run.found) run.start = double(first) / Rate;
         run.found = true;
-        run.end = double(first + size) / Rate;
         run.seconds += double(size) / Rate;
     }
     return run;
@@ -134,8 +123,7 @@ TEST_F(SoundCaptureTest,
     ASSERT_TRUE(b.found);
     EXPECT_LT(a.start, lowTime - markTime + 0.5) << "more than half a second late";
     EXPECT_NEAR(b.start - a.start, highTime - lowTime, Slack);
-    // Each tone as long as its effect, counted window by window so that a late
-    // period does not stretch it.
+    // Each tone as long as its effect, counted window by window (a late period does not count).
     EXPECT_NEAR(a.seconds, 0.3, Slack);
     EXPECT_NEAR(b.seconds, 0.2, Slack);
     const int tune = Sound().LoadMp3(CopyMp3("tune.mp3").c_str());

@@ -108,26 +108,21 @@ template <typename Side> Stats StatsOf(const Side& side)
     side.GetStats(s.sent, s.calls, s.extra, s.received, s.packets);
     return s;
 }
-
 // True when the local host, where the listener binds, is 127.0.0.1 (as in the
 // namespace of scripts/netns-run.sh); elsewhere tests that listen skip.
 bool LocalHostIsLoopback();
 extern const char* const NoLoopbackHost;
-
-// A port on 127.0.0.1 that nothing listens on right now.
+// Plain blocking sockets on 127.0.0.1: a port nothing listens on, connected
+// (INVALID_SOCKET on failure), listening (its port in `port`), sending all (false
+// on a failure), and reading `n` bytes within `ms` (fewer when the peer closes).
 uint16_t FreePort();
-// Plain blocking sockets on 127.0.0.1: connected (INVALID_SOCKET on failure),
-// listening (its port in `port`), sending all (false on a failure), and reading
-// `n` bytes within `ms` (fewer when the peer closes).
 SOCKET RawConnect(uint16_t port);
 SOCKET RawListen(uint16_t& port);
 bool RawSend(SOCKET s, const Bytes& bytes);
 Bytes RawReceive(SOCKET s, size_t n, int ms = 5000);
-
 // Kernel handles and threads of this process, for leak checks.
 uint32_t HandleCount();
 uint32_t ThreadCount();
-
 // Winsock started for the raw sockets of one test.
 struct WinsockScope
 {

@@ -6,14 +6,10 @@
 
 #include "net/tavDPClient.h"
 #include "net/tavDPServer.h"
-#include "net/tavVoiceClient.h"
-#include "net/tavVoiceServer.h"
 #include "net/tavVoiceTest.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <stdexcept>
 #include <string>
 
 namespace
@@ -37,26 +33,11 @@ std::string PortAndSP(IDirectPlay8Address* address)
     return std::to_string(type == DPNA_DATATYPE_DWORD ? port : 0) +
            (sp == CLSID_DP8SP_TCPIP ? " tcp" : " other");
 }
-
-// What `body` threw, or "(nothing thrown)".
-std::string Thrown(const std::function<void()>& body)
-{
-    try
-    {
-        body();
-    }
-    catch (const std::runtime_error& e)
-    {
-        return e.what();
-    }
-    return "(nothing thrown)";
-}
 } // namespace
 
 // Wine 8's Host is E_NOTIMPL and its Connect a stub that answers S_OK and connects
-// nowhere: the results come back unchanged, and the addresses read back. Voice
-// objects refuse no session and one that is not running, the only kind Wine makes.
-TEST(DirectPlay, AddressesResultsAndInitializeFailuresThoughThePlatformCannotRunASession)
+// nowhere: the results come back unchanged, and the addresses read back.
+TEST(DirectPlay, AddressesAndResultsThoughThePlatformCannotRunASession)
 {
     CoInitializeEx(nullptr, COINIT_MULTITHREADED);
     tavDPServer server;
@@ -77,18 +58,6 @@ TEST(DirectPlay, AddressesResultsAndInitializeFailuresThoughThePlatformCannotRun
     client.hostAddress->GetComponentByName(DPNA_KEY_HOSTNAME, name, &size, &type);
     EXPECT_EQ(std::wstring(name) + L" " + std::to_wstring(size) + L" " + std::to_wstring(type),
               L"127.0.0.1 20 " + std::to_wstring(DPNA_DATATYPE_STRING));
-
-    tavVoiceClient voiceClient;
-    EXPECT_EQ(Thrown([&] { voiceClient.Create(client.client, Handler); }),
-              "Failed to initialize DirectPlayVoiceClient.\n");
-    voiceClient.Release();
-    EXPECT_EQ(voiceClient.Disconnect(0), E_FAIL) << "released";
-    EXPECT_EQ(Thrown([&] { tavVoiceServer().Create(server.server, Handler); }),
-              "Failed to initialize DirectPlay Voice Server.\n");
-    EXPECT_EQ(Thrown([] { tavDPServer().Create(nullptr, nullptr); }),
-              "Failed to initialize IDirectPlay8Server.");
-    EXPECT_EQ(Thrown([] { tavDPClient().Create(nullptr, nullptr); }),
-              "Failed to initialize DirectPlay Client.\n");
     server.Release();
     server.Release();
     EXPECT_EQ(server.Close(), E_FAIL);

@@ -1,113 +1,85 @@
-#include "NetEchoEngine.h"
+// An example of tavNet in the engine's test host: the console command
+// "netecho <port>" opens a listener on the port and a connecter to it in this one
+// process, sends a line the listener echoes, and shows in the console and the log
+// how it came back. Runs in the network namespace of scripts/netns-run.sh.
+#include "NetPeers.h"
 
 #include "net/tavErrorText.h"
-#include "net/tavTCPConnecter.h"
-#include "net/tavTCPListener.h"
+#include "support/TestEngine.h"
 
+#include <chrono>
 #include <cstdio>
-#include <string>
-
-const char* const NetEchoEngine::Greeting = "hello over tavNet";
 
 namespace
 {
-const uint32_t Green = 0xFF60FF60, Red = 0xFFFF4040;
-
-// Sends every packet back to the client it came from (server thread).
-class EchoListener : public tavNet::tavTCPListener
+class NetEchoEngine : public TestEngine
 {
 public:
-    ~EchoListener() override { Shutdown(); }
-    void OnReceive(tavNet::ClientSlot* client, tavNet::Packet* packet) override
+    HRESULT GameInitialize() override
     {
-        SendTo(uint32_t(client->slot), packet->data, packet->size);
+        BindFunction("netecho", 1601, 1);
+        return TestEngine::GameInitialize();
     }
-    void OnError(int code) override { lastError = code; }
-    int lastError = 0;
+    void OnCommandInts(uint32_t id, int port, int, int) override
+    {
+        if (id != 1601) return;
+        nettest::RecordingListener listener;
+        listener.JoinMessages(true);
+        listener.onReceive = [&](tavNet::ClientSlot* c, const tavNet::Packet* p)
+        { listener.SendTo(uint32_t(c->slot), p->data, p->size); };
+        if (port <= 0 || port > 65535 || !listener.Start(uint16_t(port), 4))
+            return Report("netecho: cannot listen on port " + std::to_string(port) + " (" +
+                          tavNet::ErrorText(listener.errors.empty() ? 0 : listener.errors[0]) +
+                          ")");
+        Report("netecho: listening on port " + std::to_string(port));
+        nettest::RecordingConnecter connecter;
+        connecter.Connect("127.0.0.1", uint16_t(port));
+        const std::string greeting = "hello over tavNet";
+        const auto start = std::chrono::steady_clock::now();
+        const uint32_t wire = connecter.Send(greeting.data(), uint32_t(greeting.size()));
+        if (!connecter.WaitPackets(1) ||
+            std::string(connecter.packets[0].begin(), connecter.packets[0].end()) != greeting)
+            return Report("netecho: no echo from 127.0.0.1:" + std::to_string(port));
+        char line[160];
+        std::snprintf(
+            line, sizeof line, "netecho: \"%s\" came back (%u bytes on the wire) in %.2f ms",
+            greeting.c_str(), wire,
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        Report(line);
+    }
+
+private:
+    // Prints to the console and writes the same line to the log.
+    void Report(const std::string& line)
+    {
+        Print(line.c_str(), 0xFF60FF60);
+        Write(line);
+    }
 };
 
-// Keeps the first packet back and signals it (receive thread).
-class EchoConnecter : public tavNet::tavTCPConnecter
+struct NetEcho : EngineTest
 {
-public:
-    EchoConnecter() : arrived(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~EchoConnecter() override
-    {
-        Disconnect();
-        CloseHandle(arrived);
-    }
-    void OnPacket(tavNet::Packet* packet) override
-    {
-        if (WaitForSingleObject(arrived, 0) == WAIT_OBJECT_0) return;
-        reply.assign(reinterpret_cast<const char*>(packet->data), packet->size);
-        SetEvent(arrived);
-    }
-    HANDLE arrived;
-    std::string reply;
+    TestEngine* NewEngine() override { return new NetEchoEngine(); }
 };
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
-{
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return double(to.QuadPart - from.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
 } // namespace
 
-HRESULT NetEchoEngine::GameInitialize()
+TEST_F(NetEcho, TheRoundTripShowsInTheConsoleAndTheLogAndABadPortIsReported)
 {
-    BindFunction("netecho", NetEchoCommand, 1);
-    return TestEngine::GameInitialize();
-}
-
-void NetEchoEngine::Report(uint32_t colour, const std::string& line)
-{
-    Print(line.c_str(), colour);
-    Write(line);
-}
-
-void NetEchoEngine::OnCommandInts(uint32_t id, int port, int, int)
-{
-    if (id != NetEchoCommand) return;
-    // 1. A listener on the local host.
-    EchoListener listener;
-    listener.JoinMessages(true);
-    if (port <= 0 || port > 65535 || !listener.Start(uint16_t(port), 4))
-    {
-        Report(Red, "netecho: cannot listen on port " + std::to_string(port) + " (" +
-                        tavNet::ErrorText(listener.lastError) + ")");
-        return;
-    }
-    Report(Green, "netecho: listening on port " + std::to_string(port));
-
-    // 2. A connecter to it, on loopback.
-    EchoConnecter connecter;
-    connecter.Connect("127.0.0.1", uint16_t(port));
-    if (!connecter.IsConnected())
-    {
-        Report(Red, "netecho: cannot connect to 127.0.0.1:" + std::to_string(port));
-        return;
-    }
-
-    // 3. One line there and back.
-    LARGE_INTEGER sent, back;
-    QueryPerformanceCounter(&sent);
-    const uint32_t wire = connecter.Send(Greeting, uint32_t(strlen(Greeting)));
-    const bool arrived = WaitForSingleObject(connecter.arrived, 2000) == WAIT_OBJECT_0;
-    QueryPerformanceCounter(&back);
-    if (!arrived || connecter.reply != Greeting)
-    {
-        Report(Red, "netecho: no echo within 2 s");
-        return;
-    }
-    char line[160];
-    std::snprintf(line, sizeof line, "netecho: \"%s\" came back (%u bytes on the wire) in %.2f ms",
-                  connecter.reply.c_str(), wire, Milliseconds(sent, back));
-    Report(Green, line);
-    uint32_t bytesSent, calls, extra, received, packets;
-    listener.GetStats(bytesSent, calls, extra, received, packets);
-    std::snprintf(line, sizeof line,
-                  "netecho: listener received %u packet(s), %u bytes; sent %u bytes", packets,
-                  received, bytesSent);
-    Report(Green, line);
+    if (!nettest::LocalHostIsLoopback()) GTEST_SKIP() << nettest::NoLoopbackHost;
+    ASSERT_EQ(StartEngine(), S_OK);
+    nettest::WinsockScope winsock;
+    const std::string port = std::to_string(nettest::FreePort());
+    engine->Execute("netecho " + port);
+    Pump();
+    engine->Execute("netecho 0");
+    const auto& lines = engine->GetLines();
+    ASSERT_GE(lines.size(), 3u);
+    const std::string echo = lines[lines.size() - 2].text;
+    EXPECT_EQ(lines[lines.size() - 3].text, "netecho: listening on port " + port);
+    EXPECT_EQ(echo.find("netecho: \"hello over tavNet\" came back (19 bytes on the wire) in "), 0u)
+        << echo;
+    EXPECT_EQ(lines.back().text, "netecho: cannot listen on port 0 (tavNet: No error value yet.)");
+    EXPECT_NE(Log().find(echo), std::string::npos);
+    std::printf("%s\n", echo.c_str());
 }

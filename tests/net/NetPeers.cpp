@@ -2,118 +2,8 @@
 
 #include <tlhelp32.h>
 
-#include <chrono>
-
 namespace nettest
 {
-using tavNet::ClientSlot;
-using tavNet::Packet;
-
-bool WaitUntil(std::mutex& lock, std::condition_variable& changed, int ms,
-               const std::function<bool()>& done)
-{
-    std::unique_lock<std::mutex> hold(lock);
-    return changed.wait_for(hold, std::chrono::milliseconds(ms), done);
-}
-
-void RecordingListener::OnAccept(ClientSlot* client)
-{
-    std::lock_guard<std::mutex> hold(lock);
-    accepted.push_back(client->slot);
-    changed.notify_all();
-}
-
-void RecordingListener::OnDisconnect(ClientSlot* client)
-{
-    std::lock_guard<std::mutex> hold(lock);
-    disconnected.push_back(client->slot);
-    changed.notify_all();
-}
-
-void RecordingListener::OnReceive(ClientSlot* client, Packet* packet)
-{
-    if (onReceive)
-    {
-        onReceive(client, packet);
-        return;
-    }
-    std::lock_guard<std::mutex> hold(lock);
-    packets.emplace_back(client->slot, Bytes(packet->data, packet->data + packet->size));
-    changed.notify_all();
-}
-
-void RecordingListener::OnError(int code)
-{
-    std::lock_guard<std::mutex> hold(lock);
-    errors.push_back(code);
-    changed.notify_all();
-}
-
-bool RecordingListener::WaitAccepts(size_t n, int ms)
-{
-    return WaitUntil(lock, changed, ms, [&] { return accepted.size() >= n; });
-}
-
-bool RecordingListener::WaitDisconnects(size_t n, int ms)
-{
-    return WaitUntil(lock, changed, ms, [&] { return disconnected.size() >= n; });
-}
-
-bool RecordingListener::WaitPackets(size_t n, int ms)
-{
-    return WaitUntil(lock, changed, ms, [&] { return packets.size() >= n; });
-}
-
-bool RecordingListener::WaitClientCount(uint32_t n, int ms)
-{
-    for (int waited = 0; GetClientCount() != n && waited < ms; waited += 5)
-        Sleep(5);
-    return GetClientCount() == n;
-}
-
-void RecordingConnecter::OnConnect()
-{
-    std::lock_guard<std::mutex> hold(lock);
-    ++connects;
-    changed.notify_all();
-}
-
-void RecordingConnecter::OnDisconnect()
-{
-    std::lock_guard<std::mutex> hold(lock);
-    ++disconnects;
-    changed.notify_all();
-}
-
-void RecordingConnecter::OnPacket(Packet* packet)
-{
-    if (onPacket)
-    {
-        onPacket(packet);
-        return;
-    }
-    std::lock_guard<std::mutex> hold(lock);
-    packets.emplace_back(packet->data, packet->data + packet->size);
-    changed.notify_all();
-}
-
-void RecordingConnecter::OnError(int code)
-{
-    std::lock_guard<std::mutex> hold(lock);
-    errors.push_back(code);
-    changed.notify_all();
-}
-
-bool RecordingConnecter::WaitPackets(size_t n, int ms)
-{
-    return WaitUntil(lock, changed, ms, [&] { return packets.size() >= n; });
-}
-
-bool RecordingConnecter::WaitDisconnects(size_t n, int ms)
-{
-    return WaitUntil(lock, changed, ms, [&] { return size_t(disconnects) >= n; });
-}
-
 namespace
 {
 sockaddr_in Loopback(uint16_t port)
@@ -137,20 +27,16 @@ bool LocalHostIsLoopback()
 uint16_t FreePort()
 {
     uint16_t port = 0;
-    const SOCKET s = RawListen(port);
-    closesocket(s);
+    closesocket(RawListen(port));
     return port;
 }
 
 SOCKET RawConnect(uint16_t port)
 {
-    const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     const sockaddr_in a = Loopback(port);
     if (connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == SOCKET_ERROR)
-    {
-        closesocket(s);
-        return INVALID_SOCKET;
-    }
+        closesocket(s), s = INVALID_SOCKET;
     return s;
 }
 
@@ -168,15 +54,11 @@ SOCKET RawListen(uint16_t& port)
 
 bool RawSend(SOCKET s, const Bytes& bytes)
 {
-    size_t sent = 0;
-    while (sent < bytes.size())
-    {
-        const int n = send(s, reinterpret_cast<const char*>(bytes.data() + sent),
-                           int(bytes.size() - sent), 0);
-        if (n <= 0) return false;
-        sent += size_t(n);
-    }
-    return true;
+    int n = 1;
+    for (size_t sent = 0; sent < bytes.size() && n > 0; sent += size_t(n))
+        n = send(s, reinterpret_cast<const char*>(bytes.data() + sent), int(bytes.size() - sent),
+                 0);
+    return n > 0;
 }
 
 Bytes RawReceive(SOCKET s, size_t n, int ms)
@@ -185,17 +67,14 @@ Bytes RawReceive(SOCKET s, size_t n, int ms)
     const DWORD timeout = DWORD(ms);
     setsockopt(s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
     char buffer[4096];
-    while (out.size() < n)
-    {
-        const int got = recv(s, buffer, int(std::min(sizeof buffer, n - out.size())), 0);
-        if (got <= 0) break;
-        out.insert(out.end(), buffer, buffer + got);
-    }
+    for (int got = 1; out.size() < n && got > 0;)
+        if ((got = recv(s, buffer, int(std::min(sizeof buffer, n - out.size())), 0)) > 0)
+            out.insert(out.end(), buffer, buffer + got);
     return out;
 }
 
 // GetProcessHandleCount answers 0 under Wine; the system's handle list
-// (class 16, SystemHandleInformation) is filled in on both.
+// (SystemHandleInformation) is filled in on both.
 uint32_t HandleCount()
 {
     struct Entry
@@ -233,14 +112,4 @@ uint32_t ThreadCount()
     return count;
 }
 
-WinsockScope::WinsockScope()
-{
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 0), &data);
-}
-
-WinsockScope::~WinsockScope()
-{
-    WSACleanup();
-}
 } // namespace nettest

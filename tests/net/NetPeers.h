@@ -1,12 +1,12 @@
 #pragma once
-// Test peers for the tavNet classes: a listener and a connecter that record
-// what their callbacks saw, plain Winsock sockets for the other end, and
-// the process's handle and thread counts for leak checks. Every address is
-// 127.0.0.1.
+// Test peers for tavNet: a listener and a connecter that record what their
+// callbacks saw, plain sockets for the other end (127.0.0.1 only), and the
+// process's handle and thread counts for leak checks.
 
 #include "net/tavTCPConnecter.h"
 #include "net/tavTCPListener.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -18,56 +18,80 @@ namespace nettest
 {
 typedef std::vector<uint8_t> Bytes;
 
-// Waits up to `ms` for `done`, checking it under `lock` whenever `changed`
-// is signalled.
-bool WaitUntil(std::mutex& lock, std::condition_variable& changed, int ms,
-               const std::function<bool()>& done);
+// What callbacks on other threads saw, kept under a lock, and waits for it.
+struct Record
+{
+    bool Wait(const std::function<bool()>& done, int ms = 5000)
+    {
+        std::unique_lock<std::mutex> hold(lock);
+        return changed.wait_for(hold, std::chrono::milliseconds(ms), done);
+    }
+    template <typename V> bool WaitSize(const V& v, size_t n)
+    {
+        return Wait([&] { return v.size() >= n; });
+    }
+    template <typename V, typename X> void Add(V& v, X&& x)
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        v.push_back(std::forward<X>(x));
+        changed.notify_all();
+    }
+    void Bump(int& n)
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        ++n;
+        changed.notify_all();
+    }
+    std::mutex lock;
+    std::condition_variable changed;
+};
 
-class RecordingListener : public tavNet::tavTCPListener
+class RecordingListener : public tavNet::tavTCPListener, public Record
 {
 public:
     ~RecordingListener() override { Shutdown(); }
-
-    void OnAccept(tavNet::ClientSlot* client) override;
-    void OnDisconnect(tavNet::ClientSlot* client) override;
-    void OnReceive(tavNet::ClientSlot* client, tavNet::Packet* packet) override;
-    void OnError(int code) override;
-
-    // Waits for the counts to reach at least the given values.
-    bool WaitAccepts(size_t n, int ms = 5000);
-    bool WaitDisconnects(size_t n, int ms = 5000);
-    bool WaitPackets(size_t n, int ms = 5000);
-    // Waits for the client count to come down to `n` (it drops just after
-    // OnDisconnect returns).
-    bool WaitClientCount(uint32_t n, int ms = 2000);
-
-    std::mutex lock;
-    std::condition_variable changed;
-    std::vector<int32_t> accepted;     // slot of each accept, in order
-    std::vector<int32_t> disconnected; // slot of each disconnect
+    void OnAccept(tavNet::ClientSlot* c) override { Add(accepted, c->slot); }
+    void OnDisconnect(tavNet::ClientSlot* c) override { Add(disconnected, c->slot); }
+    void OnReceive(tavNet::ClientSlot* c, tavNet::Packet* p) override
+    {
+        onReceive ? onReceive(c, p)
+                  : Add(packets, std::make_pair(c->slot, Bytes(p->data, p->data + p->size)));
+    }
+    void OnError(int code) override { Add(errors, code); }
+    bool WaitAccepts(size_t n) { return WaitSize(accepted, n); }
+    bool WaitDisconnects(size_t n) { return WaitSize(disconnected, n); }
+    bool WaitPackets(size_t n) { return WaitSize(packets, n); }
+    // The client count drops just after OnDisconnect returns.
+    bool WaitClientCount(uint32_t n)
+    {
+        for (int waited = 0; GetClientCount() != n && waited < 2000; waited += 5)
+            Sleep(5);
+        return GetClientCount() == n;
+    }
+    std::vector<int32_t> accepted, disconnected; // slots, in order
     std::vector<int> errors;
     std::vector<std::pair<int32_t, Bytes>> packets; // slot and payload
     // Called on the server thread for each packet, instead of recording it.
     std::function<void(tavNet::ClientSlot*, const tavNet::Packet*)> onReceive;
 };
 
-class RecordingConnecter : public tavNet::tavTCPConnecter
+class RecordingConnecter : public tavNet::tavTCPConnecter, public Record
 {
 public:
     ~RecordingConnecter() override { Disconnect(); }
-
-    void OnConnect() override;
-    void OnDisconnect() override;
-    void OnPacket(tavNet::Packet* packet) override;
-    void OnError(int code) override;
-
-    bool WaitPackets(size_t n, int ms = 5000);
-    bool WaitDisconnects(size_t n, int ms = 5000);
-
-    std::mutex lock;
-    std::condition_variable changed;
-    int connects = 0;
-    int disconnects = 0;
+    void OnConnect() override { Bump(connects); }
+    void OnDisconnect() override { Bump(disconnects); }
+    void OnPacket(tavNet::Packet* p) override
+    {
+        onPacket ? onPacket(p) : Add(packets, Bytes(p->data, p->data + p->size));
+    }
+    void OnError(int code) override { Add(errors, code); }
+    bool WaitPackets(size_t n) { return WaitSize(packets, n); }
+    bool WaitDisconnects(int n)
+    {
+        return Wait([&] { return disconnects >= n; });
+    }
+    int connects = 0, disconnects = 0;
     std::vector<int> errors;
     std::vector<Bytes> packets;
     std::function<void(const tavNet::Packet*)> onPacket;
@@ -84,33 +108,29 @@ template <typename Side> Stats StatsOf(const Side& side)
     side.GetStats(s.sent, s.calls, s.extra, s.received, s.packets);
     return s;
 }
-
-// True when the local host (where the listener binds) is 127.0.0.1, as in
-// the namespace of scripts/netns-run.sh. Elsewhere it is this machine's
-// interface address, which no test may use: tests that listen skip then.
+// True when the local host, where the listener binds, is 127.0.0.1 (as in the
+// namespace of scripts/netns-run.sh); elsewhere tests that listen skip.
 bool LocalHostIsLoopback();
 extern const char* const NoLoopbackHost;
-
-// A port on 127.0.0.1 that nothing listens on right now.
+// Plain blocking sockets on 127.0.0.1: a port nothing listens on, connected
+// (INVALID_SOCKET on failure), listening (its port in `port`), sending all (false
+// on a failure), and reading `n` bytes within `ms` (fewer when the peer closes).
 uint16_t FreePort();
-// A plain blocking socket connected to 127.0.0.1:port (INVALID_SOCKET on failure).
 SOCKET RawConnect(uint16_t port);
-// A plain socket listening on 127.0.0.1; its port in `port`.
 SOCKET RawListen(uint16_t& port);
-// Sends all of `bytes`; false on a failure.
 bool RawSend(SOCKET s, const Bytes& bytes);
-// Reads exactly `n` bytes (blocking, up to `ms`); fewer when the peer closes.
 Bytes RawReceive(SOCKET s, size_t n, int ms = 5000);
-
 // Kernel handles and threads of this process, for leak checks.
 uint32_t HandleCount();
 uint32_t ThreadCount();
-
 // Winsock started for the raw sockets of one test.
-class WinsockScope
+struct WinsockScope
 {
-public:
-    WinsockScope();
-    ~WinsockScope();
+    WinsockScope()
+    {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 0), &data);
+    }
+    ~WinsockScope() { WSACleanup(); }
 };
 } // namespace nettest

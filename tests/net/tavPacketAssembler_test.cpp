@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 using tavNet::tavPacketAssembler;
+typedef std::vector<uint8_t> Bytes;
 
 namespace
 {
-typedef std::vector<uint8_t> Bytes;
-
 struct Collect : tavPacketAssembler::Sink
 {
     std::vector<Bytes> payloads;
@@ -19,13 +19,6 @@ struct Collect : tavPacketAssembler::Sink
     }
 };
 
-Bytes Framed(const Bytes& payload)
-{
-    Bytes out;
-    EXPECT_TRUE(tavPacketAssembler::Frame(payload.data(), payload.size(), out));
-    return out;
-}
-
 Bytes Payload(size_t size, uint8_t seed)
 {
     Bytes b(size);
@@ -34,55 +27,49 @@ Bytes Payload(size_t size, uint8_t seed)
     return b;
 }
 
-// Feeds `stream` cut at the given offsets (ascending).
+// `payload` framed, after `before`.
+Bytes Framed(const Bytes& payload, Bytes before = {})
+{
+    Bytes out;
+    EXPECT_TRUE(tavPacketAssembler::Frame(payload.data(), payload.size(), out));
+    before.insert(before.end(), out.begin(), out.end());
+    return before;
+}
+
+// Feeds `stream` cut at the given ascending offsets; the last Feed's result in `last`.
 std::vector<Bytes> FeedCut(const Bytes& stream, const std::vector<size_t>& cuts,
                            tavPacketAssembler::Result* last = nullptr)
 {
     tavPacketAssembler assembler;
     Collect sink;
     size_t from = 0;
-    tavPacketAssembler::Result r = tavPacketAssembler::Result::Ok;
     for (size_t i = 0; i <= cuts.size(); ++i)
     {
         const size_t to = i < cuts.size() ? cuts[i] : stream.size();
-        r = assembler.Feed(stream.data() + from, to - from, sink);
+        const tavPacketAssembler::Result r = assembler.Feed(stream.data() + from, to - from, sink);
+        if (last) *last = r;
         from = to;
     }
-    if (last) *last = r;
     return sink.payloads;
 }
 } // namespace
 
-TEST(PacketAssembler, TenBytesGoOutAsTwelveStartingWithTheLengthTwelve)
+// Any cut of any stream is the fuzz harness's business; these are the boundaries.
+TEST(PacketAssembler, FramesCarryTheTotalLengthFirstUpToTheLargestPayload)
 {
-    const Bytes framed = Framed(Payload(10, 1));
-    ASSERT_EQ(framed.size(), 12u);
-    EXPECT_EQ(framed[0], 12);
-    EXPECT_EQ(framed[1], 0);
-    EXPECT_EQ(Bytes(framed.begin() + 2, framed.end()), Payload(10, 1));
-}
-
-TEST(PacketAssembler, TheLargestPayloadFillsTheLengthAndOneMoreIsRefused)
-{
-    const Bytes largest = Payload(tavPacketAssembler::MaxPayload, 3);
-    const Bytes framed = Framed(largest);
-    EXPECT_EQ(framed[0], 0xFF);
-    EXPECT_EQ(framed[1], 0xFF);
-    // Cut anywhere, and a second message after it, itself cut: each
-    // payload comes out whole and alone.
-    Bytes two = framed;
-    const Bytes small = Payload(5, 4), framedSmall = Framed(small);
-    two.insert(two.end(), framedSmall.begin(), framedSmall.end());
-    EXPECT_EQ(FeedCut(two, {1, 2, 300, framed.size() + 4}), (std::vector<Bytes>{largest, small}));
-
+    const Bytes ten = Framed(Payload(10, 1));
+    EXPECT_EQ(ten, (Bytes{12, 0, 1, 8, 15, 22, 29, 36, 43, 50, 57, 64}));
+    const Bytes largest = Payload(tavPacketAssembler::MaxPayload, 3), small = Payload(5, 4);
+    const Bytes two = Framed(small, Framed(largest));
+    EXPECT_EQ(two[0] + two[1], 0xFF + 0xFF);
+    // Cut inside the prefix, inside the payload and inside the second message.
+    EXPECT_EQ(FeedCut(two, {1, 2, 300, 0xFFFF + 4}), (std::vector<Bytes>{largest, small}));
     Bytes out = {9, 9};
     const Bytes tooLarge(tavPacketAssembler::MaxPayload + 1);
     EXPECT_FALSE(tavPacketAssembler::Frame(tooLarge.data(), tooLarge.size(), out));
     EXPECT_EQ(out, (Bytes{9, 9}));
 }
 
-// Any cut of any stream is the fuzz harness's business (tests/fuzz/packets_fuzz.cpp);
-// these are the boundaries.
 TEST(PacketAssembler, ALengthBelowTwoBreaksTheStreamUntilReset)
 {
     for (uint8_t length : {0, 1})
@@ -90,13 +77,10 @@ TEST(PacketAssembler, ALengthBelowTwoBreaksTheStreamUntilReset)
         const Bytes good = Payload(4, 1);
         Bytes stream = Framed(good);
         stream.insert(stream.end(), {length, 0});
-        const Bytes more = Framed(Payload(3, 2));
-        stream.insert(stream.end(), more.begin(), more.end());
-
+        stream = Framed(Payload(3, 2), stream);
         tavPacketAssembler::Result last;
-        EXPECT_EQ(FeedCut(stream, {7}), std::vector<Bytes>{good});
-        FeedCut(stream, {}, &last);
-        EXPECT_EQ(last, tavPacketAssembler::Result::BadLength);
+        EXPECT_EQ(FeedCut(stream, {7}, &last), std::vector<Bytes>{good}) << int(length);
+        EXPECT_EQ(last, tavPacketAssembler::Result::BadLength) << int(length);
     }
     tavPacketAssembler assembler;
     Collect sink;
@@ -109,19 +93,17 @@ TEST(PacketAssembler, ALengthBelowTwoBreaksTheStreamUntilReset)
     EXPECT_EQ(sink.payloads, std::vector<Bytes>{(Bytes{1, 2, 3})});
 }
 
-// A length larger than what follows waits for the rest; a reset (the peer
-// went away) drops the partial message and the next stream starts clean.
+// A reset (the peer went away) drops a partial message; the next stream starts clean.
 TEST(PacketAssembler, APartialMessageWaitsAndAResetDropsIt)
 {
     tavPacketAssembler assembler;
     Collect sink;
     const uint8_t head[] = {0x10, 0x27, 'a', 'b', 'c'}; // 10000 bytes announced
     assembler.Feed(head, sizeof head, sink);
-    EXPECT_TRUE(assembler.IsPartial());
-    EXPECT_EQ(assembler.ExpectedSize(), 9998u);
-    EXPECT_EQ(assembler.BufferedSize(), 3u);
+    EXPECT_EQ(
+        std::make_tuple(assembler.IsPartial(), assembler.ExpectedSize(), assembler.BufferedSize()),
+        std::make_tuple(true, 9998u, size_t(3)));
     EXPECT_TRUE(sink.payloads.empty());
-
     assembler.Reset();
     EXPECT_FALSE(assembler.IsPartial());
     const uint8_t next[] = {3, 0, 'z'};

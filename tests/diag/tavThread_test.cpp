@@ -9,17 +9,13 @@
 namespace
 {
 std::atomic<int> runs{0};
-
 DWORD WINAPI Count(void*)
 {
-    ++runs;
-    return 7;
+    return ++runs, 7;
 }
-
 DWORD WINAPI WaitForEvent(void* event)
 {
-    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
-    return 0;
+    return WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
 }
 } // namespace
 
@@ -34,12 +30,10 @@ TEST(tavThread, RunsAgainAfterFinishingAndStopGivesUpAfterItsTimeout)
     WaitForSingleObject(thread.GetHandle(), 5000);
     EXPECT_FALSE(thread.IsRunning());
     EXPECT_EQ(thread.GetExitCode(), 7u);
-    // Starting again closes the finished thread's handle and runs a new one.
-    thread.Start();
+    thread.Start(); // closes the finished thread's handle and runs a new one
     thread.Join();
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(thread.GetHandle(), nullptr);
-
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread.SetRoutine(&WaitForEvent, event);
     thread.Start();
@@ -50,16 +44,14 @@ TEST(tavThread, RunsAgainAfterFinishingAndStopGivesUpAfterItsTimeout)
     CloseHandle(event);
 }
 
-TEST(tavLockedData, IsRecursiveForItsOwner)
+TEST(tavThread, LocksAreRecursiveForTheirOwnerAndNamedMutexesSharedByName)
 {
     tavLockedData lock;
     lock.Enter();
-    tavLockGuard guard(lock); // a second entry by the owner does not wait
+    {
+        tavLockGuard guard(lock); // a second entry by the owner does not wait
+    }
     lock.Leave();
-}
-
-TEST(tavNamedMutex, IsSharedByName)
-{
     const std::string name = "tav-test-mutex-" + std::to_string(GetCurrentProcessId());
     tavNamedMutex first(name.c_str());
     ASSERT_TRUE(first.IsValid());

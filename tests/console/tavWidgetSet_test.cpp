@@ -49,33 +49,27 @@ protected:
 
 TEST_F(WidgetSetTest, QuadsAreScaledToTheScreenWithTheirCellsTopDown)
 {
+    // 1280 x 1024 virtual units onto 1024 x 768 pixels: 0.8 across, 0.75 up.
     set.AddButton(640, 512, 128, 64, 7, 3, 4);
     const tavQuadVertex* v = set.GetButton(0)->vertices.v;
-    // 1280 x 1024 virtual units onto 1024 x 768 pixels: 0.8 across, 0.75 up.
-    EXPECT_FLOAT_EQ(v[0].x, 512.0f);
-    EXPECT_FLOAT_EQ(v[0].y, 384.0f + 48.0f);
+    EXPECT_EQ((std::vector<float>{v[0].x, v[0].y, v[0].v, v[5].y}),
+              (std::vector<float>{512, 432, 0, 384}));
     EXPECT_FLOAT_EQ(v[5].x, 512.0f + 102.4f);
-    EXPECT_FLOAT_EQ(v[5].y, 384.0f);
-    EXPECT_EQ(v[0].v, 0.0f); // the top of the texture at the top of the button
     set.AddCheckBox(100, 100, 40, 40, "");
-    tavCheckBox& box = *set.GetCheckBox(0);
-    EXPECT_EQ(box.vertices.v[0].v, 0.33f);
-    box.SetTicked(true); // the ticked cell of the atlas
-    EXPECT_EQ(box.vertices.v[5].u, 0.66f);
-    EXPECT_EQ(box.vertices.v[5].v, 0.66f);
+    set.GetCheckBox(0)->SetTicked(true); // the ticked cell of the atlas
     // A new screen size lays everything out again; the edit box starts past
     // its label ("Name:", 5 glyphs of 10 font pixels) and fits 8 characters.
     set.AddEditBox(100, 500, 8, "Name:");
     set.SetScreen(1280.0f, 1024.0f);
     EXPECT_FLOAT_EQ(set.GetButton(0)->vertices.v[0].y, 576.0f);
-    EXPECT_EQ(set.GetCheckBox(0)->vertices.v[0].u, 0.33f) << "the tick survives a layout";
+    const tavQuadVertex& tick = set.GetCheckBox(0)->vertices.v[5];
+    EXPECT_EQ((std::vector<float>{tick.u, tick.v}), (std::vector<float>{0.66f, 0.66f}))
+        << "the tick survives";
     const tavEditBox& e = *set.GetEditBox(0);
     EXPECT_FLOAT_EQ(e.boxWidth, 20.0f * 8 * 0.85f);
-    const tavPixelRect r = e.BoxRect(set.GetScreen());
-    EXPECT_FLOAT_EQ(r.x0, 160.0f);
-    EXPECT_FLOAT_EQ(r.y1, 505.0f); // 5 units above y
-    EXPECT_FLOAT_EQ(r.y0, 480.0f); // one line below y
-    set.SetFont(nullptr);          // without a font the label takes no room
+    const tavPixelRect r = e.BoxRect(set.GetScreen()); // from one line below y to 5 above
+    EXPECT_EQ((std::vector<float>{r.x0, r.y0, r.y1}), (std::vector<float>{160, 480, 505}));
+    set.SetFont(nullptr); // without a font the label takes no room
     EXPECT_FLOAT_EQ(set.GetEditBox(0)->textX, 110.0f);
 }
 

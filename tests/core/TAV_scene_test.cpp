@@ -22,8 +22,7 @@ TEST_F(EngineTest, ScenesLoadSwitchAndLiveThroughDeviceResets)
     ASSERT_EQ(StartEngine(), S_OK);
     const auto ready = [&] { return PumpUntil([&] { return engine->IsSceneReady(); }); };
     SceneRecord first, second, queued;
-    RecordingScene* a = NewRecordingScene(engine.get(), &first);
-    engine->SetNextScene(a);
+    RecordingScene* a = QueueScene(*engine, first);
     EXPECT_FALSE(engine->IsSceneReady());
     ASSERT_TRUE(ready());
     EXPECT_EQ(first.initialized, 1);
@@ -40,8 +39,7 @@ TEST_F(EngineTest, ScenesLoadSwitchAndLiveThroughDeviceResets)
     // The next scene shows the loading screen at once and switches at the
     // end of that pass.
     second.releaseLoading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    RecordingScene* b = NewRecordingScene(engine.get(), &second);
-    engine->SetNextScene(b);
+    RecordingScene* b = QueueScene(*engine, second);
     rendered = first.rendered;
     ASSERT_TRUE(Pump());
     EXPECT_EQ(first.rendered, rendered);
@@ -59,8 +57,7 @@ TEST_F(EngineTest, ScenesLoadSwitchAndLiveThroughDeviceResets)
     ASSERT_TRUE(Pump());
     EXPECT_EQ(second.rendered, rendered + 2);
     EXPECT_TRUE(ContainsInOrder(Log(), {"Objects Invalidated...", "Objects reinitialized..."}));
-    RecordingScene* c = NewRecordingScene(engine.get(), &queued);
-    engine->SetNextScene(c);
+    RecordingScene* c = QueueScene(*engine, queued);
     second.invalidateResult = E_FAIL;
     EXPECT_EQ(engine->ResetDevice(), E_FAIL);
     EXPECT_EQ(engine->GetRunState(), 2);
@@ -86,8 +83,7 @@ TEST_F(EngineTest, FailuresEndTheRunAndAreRecordedForTheNextOne)
         ASSERT_EQ(StartEngine(), S_OK);
         SceneRecord record;
         (load ? record.initializeResult : record.renderResult) = E_FAIL;
-        RecordingScene* scene = NewRecordingScene(engine.get(), &record);
-        engine->SetNextScene(scene);
+        RecordingScene* scene = QueueScene(*engine, record);
         std::vector<std::string> lines;
         if (load)
         {

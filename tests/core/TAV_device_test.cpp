@@ -44,12 +44,9 @@ TEST_F(EngineTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
     std::string missing;
     EXPECT_TRUE(ContainsInOrder(
         Log(),
-        {"Brindlewood Log Generator", "Initialization Phase", "TAV::Initialize()",
-         "DirectX Initialization", "ZBuffer Format: 32-bit (24-bit depth, 8-bit stencil)",
-         "<b>Presentation Parameters</b>", "Windowed: true", "SwapEffect: 2",
-         "AutoDepthStencilFormat: 83", "PresentationInterval: 2147483648", "No anti-aliasing.",
-         "Creating a device on window ", "<b>Created a device!</b>", "Console Successfully Created",
-         "GUI Created", "Game::Initialize", "TAV Successfully Initialized, Let's Go!"},
+        {"ZBuffer Format: 32-bit (24-bit depth, 8-bit stencil)", "<b>Presentation Parameters</b>",
+         "Windowed: true", "SwapEffect: 2", "AutoDepthStencilFormat: 83",
+         "PresentationInterval: 2147483648", "No anti-aliasing.", "Creating a device on window "},
         &missing))
         << missing;
     // Random numbers reach both ends of their range.

@@ -60,11 +60,6 @@ TEST_F(EngineTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
         }
         EXPECT_EQ(seen, std::make_pair(low, high));
     }
-    for (int i = 0; i < 1000; ++i)
-    {
-        const float f = engine->RandomFloat(-2.0f, 2.0f);
-        ASSERT_TRUE(f >= -2.0f && f <= 2.0f) << f;
-    }
     // A screenshot of the loading screen at 40 %: a 24-bit bottom-up BMP
     // without row padding.
     SceneRecord record;
@@ -99,8 +94,6 @@ TEST_F(EngineTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
         const uint8_t* p = &shot[54 + (size_t(y) * w + x) * 3];
         EXPECT_EQ(uint32_t(p[2] << 16 | p[1] << 8 | p[0]), rgb) << x << ", " << y;
     }
-    EXPECT_TRUE(ContainsInOrder(Log(), {"Wrote screenshot to file: \"./Shot.bmp\"",
-                                        "Wrote screenshot to file: \"./Shot0.bmp\""}));
     ASSERT_FALSE(engine->GetLines().empty());
     EXPECT_EQ(engine->GetLines().back().text, "Wrote screenshot: ./Shot0.bmp");
     // Hot keys: the toggle is registered and does nothing, Print Screen

@@ -144,7 +144,6 @@ TEST_F(ConsoleTest, FontAndConsoleInOneEngine)
         const std::pair<std::string, long> batches[] = {
             {std::string(50, 'x'), 1},
             {std::string(51, 'x'), 2},
-            {std::string(100, 'x'), 2},
             {std::string(50, 'x') + std::string(10, ' '), 1},
             {"", 0},
             {"&1&2&3", 0}};

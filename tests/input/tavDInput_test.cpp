@@ -55,9 +55,6 @@ TEST_F(EngineTest, DevicesTurnRealInputIntoTheScenesActions)
     ASSERT_TRUE(ready()) << "the scene never became ready";
     EXPECT_TRUE(engine->HasKeyboard());
     EXPECT_TRUE(engine->HasMouse());
-    const std::string log = Log();
-    EXPECT_EQ(log.find("Failed"), std::string::npos) << log;
-    EXPECT_EQ(log.find("DirectInput"), std::string::npos) << log;
     if (CanSendXInput())
     {
         // A key without a repeat delay: pressed, held while down, released.

@@ -1,25 +1,9 @@
-// The fader's arithmetic on a clock the test moves: when fades start, how
-// they run, where they end.
+// The fader's arithmetic on a clock the test moves.
 #include "console/tavFade.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-
-namespace
-{
-// Advances in frames of 10 ms from `start` until the fade stops; how long
-// it ran, to the frame that ended it.
-uint32_t RunToEnd(tavFade& fade, uint32_t start)
-{
-    for (uint32_t now = start + 10; now < start + 100000; now += 10)
-    {
-        fade.Advance(now);
-        if (!fade.IsFadingIn() && !fade.IsFadingOut()) return now - start;
-    }
-    return 0;
-}
-} // namespace
 
 TEST(tavFade, FadeOutReachesOpaqueOnTheFrameAfterPassing250)
 {
@@ -27,10 +11,9 @@ TEST(tavFade, FadeOutReachesOpaqueOnTheFrameAfterPassing250)
     EXPECT_TRUE(fade.IsIdle());
     ASSERT_TRUE(fade.FadeOut(10000));
     EXPECT_EQ(fade.GetAlpha(), 1.0f);
-    // 255 per second: 980 ms give 249.9, not yet past the threshold.
-    fade.Advance(10980);
+    fade.Advance(10980); // 255 per second: 249.9, not yet past the threshold
     EXPECT_NEAR(fade.GetAlpha(), 249.9f, 0.01f);
-    fade.Advance(10982); // past 250 by less than one
+    fade.Advance(10982);
     EXPECT_NEAR(fade.GetAlpha(), 250.41f, 0.01f);
     EXPECT_TRUE(fade.IsFadingOut());
     fade.Advance(11000);
@@ -64,10 +47,14 @@ TEST(tavFade, SetDurationTwoDoublesTheTimeAndBadDurationsAreRefused)
 {
     tavFade fade;
     ASSERT_TRUE(fade.SetDuration(2.0f));
-    fade.FadeOut(0);
-    EXPECT_EQ(RunToEnd(fade, 0), 1980u); // 251.2 after 1970 ms
-    fade.FadeIn(5000);
-    EXPECT_EQ(RunToEnd(fade, 5000), 1980u);
+    for (uint32_t start : {0u, 5000u}) // 251.2 after 1970 ms, then back
+    {
+        start ? fade.FadeIn(start) : fade.FadeOut(start);
+        uint32_t now = start;
+        while (now < start + 100000 && (now == start || fade.IsFadingIn() || fade.IsFadingOut()))
+            fade.Advance(now += 10);
+        EXPECT_EQ(now - start, 1980u);
+    }
     for (float bad : {0.0f, -1.0f, std::nanf(""), INFINITY})
         EXPECT_FALSE(fade.SetDuration(bad)) << bad;
     EXPECT_EQ(fade.GetRate(), 127.5f);
@@ -82,9 +69,7 @@ TEST(tavFade, ColourIsWholeBytesAndAFadeSurvivesTheClockWrapping)
     fade.SetAlpha(300.0f);
     fade.SetColour(std::nanf(""), 1000.0f, 0.0f);
     EXPECT_EQ(fade.Colour(), 0xFF00FF00u);
-
-    // SetClear and SetOpaque stop a running fade where they stand.
-    fade.SetClear();
+    fade.SetClear(); // SetClear and SetOpaque stop a running fade where they stand
     fade.FadeOut(0);
     fade.SetOpaque();
     EXPECT_FALSE(fade.IsFadingOut());
@@ -92,9 +77,7 @@ TEST(tavFade, ColourIsWholeBytesAndAFadeSurvivesTheClockWrapping)
     fade.SetClear();
     EXPECT_FALSE(fade.IsFadingIn());
     EXPECT_EQ(fade.GetAlpha(), 0.0f);
-
-    // 0xFFFFFF00 to 0x00000064 is 356 ms on a wrapping clock; a long stall
-    // holds the opacity at its end instead of passing it.
+    // 0xFFFFFF00 to 0x64 is 356 ms; a long stall holds the opacity at its end.
     fade.FadeOut(0xFFFFFF00u);
     fade.Advance(0x64u);
     EXPECT_NEAR(fade.GetAlpha(), 356 * 0.255f, 0.01f);

@@ -1,6 +1,5 @@
 // The GUI's rules without a device: layout, the first-hit order of clicks,
-// check-box debounce, radio groups, sliders, hover, and the edit box's keys
-// and paste.
+// check-box debounce, radio groups, sliders, hover, and the edit box.
 #include "console/tavWidgetSet.h"
 
 #include "console/tavGlyphSheet.h"
@@ -12,26 +11,17 @@
 
 namespace
 {
-const uint32_t KeyBackspace = 8, KeyPageUp = 33, KeyPageDown = 34, KeyLeft = 37, KeyRight = 39,
-               KeyDelete = 46, KeyHome = 36;
-
-// Every character 10 font pixels wide, font height 20.
-tavGlyphSheet EvenSheet()
-{
-    tavGlyphSheet sheet;
-    sheet.texWidth = sheet.texHeight = 256;
-    sheet.scale = 1.0f;
-    sheet.fontHeight = 20.0f;
-    for (int c = 32; c < 128; ++c)
-        sheet.glyphs[c - 32] = {0.0f, 0.0f, 10.0f / 256.0f, 24.0f / 256.0f};
-    return sheet;
-}
-
 class WidgetSetTest : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
+        // Every character 10 font pixels wide, font height 20.
+        sheet.texWidth = sheet.texHeight = 256;
+        sheet.scale = 1.0f;
+        sheet.fontHeight = 20.0f;
+        for (tavGlyphRect& glyph : sheet.glyphs)
+            glyph = {0.0f, 0.0f, 10.0f / 256.0f, 24.0f / 256.0f};
         set.SetFont(&sheet);
         set.SetScreen(1024.0f, 768.0f);
     }
@@ -52,78 +42,62 @@ protected:
             set.KeyInput(uint32_t(static_cast<unsigned char>(c)), true);
     }
     std::string Text(int box) { return set.GetEditBox(box)->line.Text(); }
-
-    tavGlyphSheet sheet = EvenSheet();
+    tavGlyphSheet sheet;
     tavWidgetSet set;
 };
 } // namespace
 
 TEST_F(WidgetSetTest, QuadsAreScaledToTheScreenWithTheirCellsTopDown)
 {
+    // 1280 x 1024 virtual units onto 1024 x 768 pixels: 0.8 across, 0.75 up.
     set.AddButton(640, 512, 128, 64, 7, 3, 4);
     const tavQuadVertex* v = set.GetButton(0)->vertices.v;
-    // 1280 x 1024 virtual units onto 1024 x 768 pixels: 0.8 across, 0.75 up.
-    EXPECT_FLOAT_EQ(v[0].x, 512.0f);
-    EXPECT_FLOAT_EQ(v[0].y, 384.0f + 48.0f);
+    EXPECT_EQ((std::vector<float>{v[0].x, v[0].y, v[0].v, v[5].y}),
+              (std::vector<float>{512, 432, 0, 384}));
     EXPECT_FLOAT_EQ(v[5].x, 512.0f + 102.4f);
-    EXPECT_FLOAT_EQ(v[5].y, 384.0f);
-    EXPECT_EQ(v[0].v, 0.0f); // the top of the texture at the top of the button
-
-    // Ticking swaps the check box to the ticked cell of the atlas.
     set.AddCheckBox(100, 100, 40, 40, "");
-    tavCheckBox& box = *set.GetCheckBox(0);
-    EXPECT_EQ(box.vertices.v[0].v, 0.33f);
-    box.SetTicked(true);
-    EXPECT_EQ(box.vertices.v[5].u, 0.66f);
-    EXPECT_EQ(box.vertices.v[5].v, 0.66f);
-
+    set.GetCheckBox(0)->SetTicked(true); // the ticked cell of the atlas
     // A new screen size lays everything out again; the edit box starts past
     // its label ("Name:", 5 glyphs of 10 font pixels) and fits 8 characters.
     set.AddEditBox(100, 500, 8, "Name:");
     set.SetScreen(1280.0f, 1024.0f);
     EXPECT_FLOAT_EQ(set.GetButton(0)->vertices.v[0].y, 576.0f);
-    EXPECT_EQ(set.GetCheckBox(0)->vertices.v[0].u, 0.33f) << "the tick survives a layout";
+    const tavQuadVertex& tick = set.GetCheckBox(0)->vertices.v[5];
+    EXPECT_EQ((std::vector<float>{tick.u, tick.v}), (std::vector<float>{0.66f, 0.66f}))
+        << "the tick survives";
     const tavEditBox& e = *set.GetEditBox(0);
     EXPECT_FLOAT_EQ(e.boxWidth, 20.0f * 8 * 0.85f);
-    const tavPixelRect r = e.BoxRect(set.GetScreen());
-    EXPECT_FLOAT_EQ(r.x0, 160.0f);
-    EXPECT_FLOAT_EQ(r.y1, 505.0f); // 5 units above y
-    EXPECT_FLOAT_EQ(r.y0, 480.0f); // one line below y
-    set.SetFont(nullptr);          // without a font the label takes no room
+    const tavPixelRect r = e.BoxRect(set.GetScreen()); // from one line below y to 5 above
+    EXPECT_EQ((std::vector<float>{r.x0, r.y0, r.y1}), (std::vector<float>{160, 480, 505}));
+    set.SetFont(nullptr); // without a font the label takes no room
     EXPECT_FLOAT_EQ(set.GetEditBox(0)->textX, 110.0f);
 }
 
-TEST_F(WidgetSetTest, FirstAddedOfOverlappingButtonsTakesTheClickAndTheHover)
+TEST_F(WidgetSetTest, ClicksAndHoverGoToTheFirstWidgetHitInKindOrder)
 {
+    // Overlapping buttons: the first added takes the click and the hover
+    // until it hides; entering a button is reported once, leaving never.
     set.AddButton(100, 100, 200, 100, 11, 1, 2);
     set.AddButton(150, 150, 200, 100, 22, 3, 4);
     const tavPixelRect r = set.GetScreen().Rect(150, 150, 150, 50);
     const float x = (r.x0 + r.x1) * 0.5f, y = (r.y0 + r.y1) * 0.5f;
-
     EXPECT_EQ(set.Click(x, y, 0).button, 0);
-    EXPECT_TRUE(set.UpdateHover(x, y)) << "entering a button";
+    EXPECT_TRUE(set.UpdateHover(x, y));
     EXPECT_EQ(set.GetHoverButton(), 0);
     EXPECT_EQ(set.GetButton(0)->currentTexture, 2);
     EXPECT_EQ(set.GetButton(1)->currentTexture, 3);
-    EXPECT_FALSE(set.UpdateHover(x, y)) << "staying on it plays nothing";
-
-    // Hidden, the first lets the second take both.
+    EXPECT_FALSE(set.UpdateHover(x, y));
     set.GetButton(0)->hidden = true;
     EXPECT_EQ(set.Click(x, y, 0).button, 1);
     EXPECT_TRUE(set.UpdateHover(x, y));
     EXPECT_EQ(set.GetButton(0)->currentTexture, 1);
     EXPECT_EQ(set.GetButton(1)->currentTexture, 4);
-
-    // Off every button: no hover, and leaving plays nothing.
     EXPECT_FALSE(set.UpdateHover(1.0f, 1.0f));
     EXPECT_EQ(set.GetHoverButton(), -1);
     EXPECT_EQ(set.GetButton(1)->currentTexture, 3);
-}
-
-TEST_F(WidgetSetTest, ClicksHitInKindOrderEdgesCountAndAMissDropsTheFocus)
-{
-    // A button, an edit box, a check box, a radio button and a slider all
-    // covering one point: each takes the click once those before it hide.
+    // A button, an edit box, a check box, a radio button and a slider over
+    // one point: each takes the click once those before it hide.
+    set.Clear();
     set.SetScreen(1280.0f, 1024.0f);
     set.SetFont(nullptr); // the box starts 10 right of x
     set.AddButton(0, 0, 400, 400, 5, -1, -1);
@@ -140,7 +114,6 @@ TEST_F(WidgetSetTest, ClicksHitInKindOrderEdgesCountAndAMissDropsTheFocus)
     EXPECT_EQ(set.GetEditFocus(), -1);
     EXPECT_TRUE(set.GetCheckBox(0)->ticked);
     EXPECT_FALSE(set.GetRadioButton(0)->ticked);
-
     // The rectangle's edges belong to it.
     set.Clear();
     set.AddButton(100, 100, 50, 50, 1, -1, -1);
@@ -148,7 +121,6 @@ TEST_F(WidgetSetTest, ClicksHitInKindOrderEdgesCountAndAMissDropsTheFocus)
     EXPECT_TRUE(set.Click(150.0f, 150.0f, 0).consumed);
     EXPECT_FALSE(set.Click(150.01f, 150.0f, 0).consumed);
     EXPECT_FALSE(set.Click(100.0f, 99.99f, 0).consumed);
-
     // Labels and images take no clicks: one there drops the focus, and keys
     // without a focus go nowhere.
     set.SetFont(&sheet);
@@ -164,7 +136,7 @@ TEST_F(WidgetSetTest, ClicksHitInKindOrderEdgesCountAndAMissDropsTheFocus)
     EXPECT_FALSE(set.IsOverWidget(1000, 300));
 }
 
-TEST_F(WidgetSetTest, TwoClicksOnACheckBoxWithin200MsFlipItOnce)
+TEST_F(WidgetSetTest, CheckBoxesDebounceAndRadioButtonsTickOnlyTheirGroup)
 {
     uint8_t flag = 7;
     set.AddCheckBox(100, 100, 40, 40, "Sound");
@@ -177,37 +149,25 @@ TEST_F(WidgetSetTest, TwoClicksOnACheckBoxWithin200MsFlipItOnce)
     ClickAt(100, 100, 40, 40, 5200);
     EXPECT_FALSE(box.ticked);
     EXPECT_EQ(flag, 0);
-
-    // A disabled box takes the click and keeps its state.
-    box.disabled = true;
+    box.disabled = true; // takes the click and keeps its state
     EXPECT_TRUE(ClickAt(100, 100, 40, 40, 9000).consumed);
     EXPECT_FALSE(box.ticked);
-}
-
-TEST_F(WidgetSetTest, RadioClickTicksOnlyItsOwnGroup)
-{
     uint8_t flags[4] = {9, 9, 9, 9};
     const int groups[4] = {2, 2, 3, 2};
     for (int i = 0; i < 4; ++i)
     {
-        set.AddRadioButton(100, 100 + 100 * i, 30, 30, "", groups[i]);
+        set.AddRadioButton(100, 200 + 100 * i, 30, 30, "", groups[i]);
         set.GetRadioButton(i)->flag = &flags[i];
     }
     EXPECT_EQ(set.GetSelectedRadio(2), -1);
-    ClickAt(100, 300, 30, 30);
-    ClickAt(100, 100, 30, 30);
-    EXPECT_EQ(set.GetSelectedRadio(2), 0);
     ClickAt(100, 400, 30, 30);
+    ClickAt(100, 200, 30, 30);
+    EXPECT_EQ(set.GetSelectedRadio(2), 0);
+    ClickAt(100, 500, 30, 30);
     EXPECT_EQ(set.GetSelectedRadio(2), 3);
     EXPECT_EQ(set.GetSelectedRadio(3), 2) << "group 3 is left alone";
-    EXPECT_FALSE(set.GetRadioButton(0)->ticked);
     EXPECT_EQ(std::vector<uint8_t>(flags, flags + 4), (std::vector<uint8_t>{0, 0, 1, 1}));
-    EXPECT_EQ(set.GetRadioButton(3)->vertices.v[0].u, 0.33f); // the ticked radio cell
-    EXPECT_EQ(set.GetRadioButton(3)->vertices.v[0].v, 0.0f);
-    EXPECT_EQ(set.GetSelectedRadio(99), -1);
-    // Clicked again within a moment: radio buttons have no debounce to
-    // wait for, and stay ticked.
-    ClickAt(100, 400, 30, 30, 1001);
+    ClickAt(100, 500, 30, 30, 1001); // no debounce: stays ticked
     EXPECT_EQ(set.GetSelectedRadio(2), 3);
 }
 
@@ -217,7 +177,6 @@ TEST_F(WidgetSetTest, SliderSnapsDownToItsStepsOrFollowsTheCursor)
     set.AddSlider(100, 500, 400, 10, 20, 4);
     set.AddSlider(100, 700, 400, -1, 1, 0);
     const float left = 80.0f, y0 = 375.0f + 10.0f, y1 = 525.0f + 10.0f;
-
     EXPECT_TRUE(set.Click(left + 170.0f, y0, 0).consumed);
     EXPECT_FLOAT_EQ(set.GetSlider(0)->knobPosition, 160.0f);
     EXPECT_FLOAT_EQ(set.GetSliderValue(0), 15.0f);
@@ -225,50 +184,46 @@ TEST_F(WidgetSetTest, SliderSnapsDownToItsStepsOrFollowsTheCursor)
     EXPECT_FLOAT_EQ(set.GetSliderValue(0), 10.0f);
     set.Click(left + 320.0f, y0, 0); // the right end is a step too
     EXPECT_FLOAT_EQ(set.GetSliderValue(0), 20.0f);
-
     set.Click(left + 80.0f, y1, 0);
     EXPECT_FLOAT_EQ(set.GetSliderValue(1), -0.5f);
-    // The knob keeps its place along the bar on another screen.
-    set.SetScreen(1280.0f, 1024.0f);
+    set.SetScreen(1280.0f, 1024.0f); // the knob keeps its place along the bar
     EXPECT_FLOAT_EQ(set.GetSliderValue(1), -0.5f);
     EXPECT_FLOAT_EQ(set.GetSlider(1)->knobPosition, 100.0f);
-
-    // Hidden sliders let clicks through; a bar of no width reads its minimum.
-    set.GetSlider(1)->hidden = true;
+    set.GetSlider(1)->hidden = true; // lets clicks through
     EXPECT_FALSE(set.Click(100.0f + 300.0f, 715.0f, 0).consumed);
-    set.AddSlider(0, 0, 0, 3, 4, 2);
+    set.AddSlider(0, 0, 0, 3, 4, 2); // no width: reads its minimum
     EXPECT_EQ(set.GetSliderValue(2), 3.0f);
     EXPECT_EQ(set.GetSliderValue(3), 0.0f) << "no such slider";
 }
 
-TEST_F(WidgetSetTest, EditBoxKeysEditAtTheCursorWithinTheMaximum)
+TEST_F(WidgetSetTest, EditBoxKeysAndPasteEditAtTheCursorWithinTheMaximum)
 {
+    const uint32_t Backspace = 8, PageUp = 33, PageDown = 34, Home = 36, Left = 37, Right = 39,
+                   Delete = 46;
     set.AddEditBox(100, 500, 6, "");
     Focus(0);
     Type("ab\x01\x1F\tcd");
     EXPECT_EQ(Text(0), "abcd") << "characters below 32 are not typed";
-    for (uint32_t key : {KeyLeft, KeyLeft, KeyBackspace, KeyDelete})
+    for (uint32_t key : {Left, Left, Backspace, Delete})
         set.KeyInput(key, false);
     EXPECT_EQ(Text(0), "ad");
-    set.KeyInput(KeyPageUp, false);
+    set.KeyInput(PageUp, false);
     Type("<");
-    set.KeyInput(KeyPageDown, false);
+    set.KeyInput(PageDown, false);
     Type(">");
-    set.KeyInput(KeyHome, false); // not one of the box's keys
+    set.KeyInput(Home, false); // not one of the box's keys
     set.TypeChar('!');
     EXPECT_EQ(Text(0), "<ad>!");
     Type("xyz");
-    set.KeyInput(KeyRight, false);
-    set.KeyInput(KeyDelete, false);
+    set.KeyInput(Right, false);
+    set.KeyInput(Delete, false);
     set.KeyInput('A', false); // a key-down of a letter types nothing
     EXPECT_EQ(Text(0), "<ad>!x") << "full at six";
     EXPECT_EQ(set.GetEditBox(0)->line.Cursor(), 6);
-}
-
-TEST_F(WidgetSetTest, PasteKeepsTheFirstCharactersThatFitAndReplacesTheText)
-{
+    // A paste replaces the text with the first characters that fit.
+    set.Clear();
     set.AddEditBox(100, 500, 20, "");
-    set.AddEditBox(100, 300, 0, "");
+    set.AddEditBox(100, 300, -3, ""); // a negative length takes nothing at all
     set.Paste("no focus, nowhere to go");
     EXPECT_EQ(Text(0), "");
     Focus(0);
@@ -281,10 +236,7 @@ TEST_F(WidgetSetTest, PasteKeepsTheFirstCharactersThatFitAndReplacesTheText)
     set.Paste("short");
     EXPECT_EQ(Text(0), "short");
     EXPECT_EQ(set.GetEditBox(0)->line.Cursor(), 5);
-
-    // A box of no length (or a negative one) takes nothing at all.
-    set.AddEditBox(100, 100, -3, "");
-    EXPECT_EQ(set.GetEditBox(2)->line.MaxLength(), 0);
+    EXPECT_EQ(set.GetEditBox(1)->line.MaxLength(), 0);
     Focus(1, 0); // the box has no width
     ASSERT_EQ(set.GetEditFocus(), 1);
     set.Paste("x");
@@ -306,7 +258,6 @@ TEST_F(WidgetSetTest, HideAllLeavesLabelsSlidersAndCheckBoxesAndClearEmpties)
                                  set.GetSlider(0)->hidden}),
               (std::vector<bool>{true, true, true, false, false}));
     EXPECT_TRUE(ClickAt(300, 300, 50, 50).consumed) << "check boxes stay";
-
     set.UpdateHover(0, 0);
     set.Clear();
     EXPECT_EQ(set.GetCheckBox(0), nullptr);

@@ -1,71 +1,73 @@
 #pragma once
-// A scene for tests: it counts what the engine asks of it (in a record the
-// test owns, since the engine frees the scene) and fails or waits on request.
+// A scene for tests: it makes the bindings asked for while it loads, as a
+// game does, records what the engine asks of it and tells it (in a record
+// the test owns, since the engine frees the scene and runs no destructor),
+// and fails or waits on request.
 
 #include "core/TAV.h"
 
 #include <atomic>
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
+
+using Heard = std::vector<std::pair<uint32_t, int32_t>>; // actions; GUI events with state 0
 
 struct SceneRecord
 {
-    std::atomic<int> initialized{0};
-    std::atomic<int> destroyed{0};
-    std::atomic<int> rendered{0};
-    std::atomic<int> preRendered{0};
-    std::atomic<int> invalidated{0};
-    std::atomic<int> reinitialized{0};
+    std::atomic<int> initialized{0}, destroyed{0}, rendered{0}, preRendered{0};
     std::atomic<DWORD> loadingThread{0};
     std::string calls; // order of Invalidate (I) and Reinitialize (R)
-
-    HRESULT initializeResult = S_OK;
-    HRESULT renderResult = S_OK;
-    HRESULT invalidateResult = S_OK;
-    float progress = -1;          // reported by Initialize when >= 0
-    HANDLE releaseLoading = nullptr; // Initialize waits for this event when set
+    HRESULT initializeResult = S_OK, renderResult = S_OK, invalidateResult = S_OK;
+    float progress = -1;                         // reported by Initialize when >= 0
+    HANDLE releaseLoading = nullptr;             // Initialize waits for this event when set
+    std::vector<std::vector<uint32_t>> bindings; // code, action, repeat delay
+    bool drawGui = false;                        // Render draws the GUI
+    Heard heard;
+    std::function<void()> onGuiEvent;
 };
 
 class RecordingScene : public tavScene
 {
 public:
     RecordingScene(TAV* engine, SceneRecord* record) : engine(engine), record(record) {}
-
     HRESULT Initialize() override
     {
         record->loadingThread = GetCurrentThreadId();
-        if (record->progress >= 0)
-            engine->SetLoadingProgress(record->progress);
-        if (record->releaseLoading)
-            WaitForSingleObject(record->releaseLoading, 10000);
+        if (record->progress >= 0) engine->SetLoadingProgress(record->progress);
+        if (record->releaseLoading) WaitForSingleObject(record->releaseLoading, 10000);
+        if (!record->bindings.empty())
+        {
+            tavLockGuard frameLock(*engine);
+            for (const std::vector<uint32_t>& b : record->bindings)
+                engine->Bind(b[0], b[1], b[2]);
+        }
         ++record->initialized;
         return record->initializeResult;
     }
     HRESULT Render() override
     {
         ++record->rendered;
+        if (record->drawGui)
+        {
+            engine->Begin2D();
+            engine->tavGUI::Draw();
+        }
         return record->renderResult;
     }
-    HRESULT PreRender() override
+    HRESULT PreRender() override { return ++record->preRendered, S_OK; }
+    HRESULT Destroy() override { return ++record->destroyed, S_OK; }
+    HRESULT Invalidate() override { return record->calls += "I", record->invalidateResult; }
+    HRESULT Reinitialize() override { return record->calls += "R", S_OK; }
+    void OnKey(uint32_t action, int32_t state) override
     {
-        ++record->preRendered;
-        return S_OK;
+        record->heard.push_back({action, state});
     }
-    HRESULT Destroy() override
+    void OnGuiEvent(uint32_t id) override
     {
-        ++record->destroyed;
-        return S_OK;
-    }
-    HRESULT Invalidate() override
-    {
-        ++record->invalidated;
-        record->calls += "I";
-        return record->invalidateResult;
-    }
-    HRESULT Reinitialize() override
-    {
-        ++record->reinitialized;
-        record->calls += "R";
-        return S_OK;
+        record->heard.push_back({id, 0});
+        if (record->onGuiEvent) record->onGuiEvent();
     }
 
 private:
@@ -73,10 +75,13 @@ private:
     SceneRecord* record;
 };
 
-inline RecordingScene* NewRecordingScene(TAV* engine, SceneRecord* record)
+// Queues a new recording scene as the engine's next.
+inline RecordingScene* QueueScene(TAV& engine, SceneRecord& record)
 {
-    void* memory = TAV::Alloc(sizeof(RecordingScene));
-    return new (memory) RecordingScene(engine, record);
+    RecordingScene* scene =
+        new (TAV::Alloc(sizeof(RecordingScene))) RecordingScene(&engine, &record);
+    engine.SetNextScene(scene);
+    return scene;
 }
 
 // "label" followed by the scene's address, as the engine logs it.

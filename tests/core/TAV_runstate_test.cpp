@@ -7,57 +7,46 @@
 
 namespace
 {
-const char* const SafeModeText =
-    "It appears that the last time this product ran, it crashed. As a result, can be taken\n"
-    " back to the setup utility so you can modify your program settings. We apologize for the "
-    "inconvenience.\n\nWould you like to modify your settings now?";
-
-bool WaitForFile(const std::string& path)
-{
-    for (int i = 0; i < 250 && !FileExists(path); ++i)
-        Sleep(20);
-    return FileExists(path);
-}
-
 class RunStateTest : public EngineTest
 {
 protected:
     std::string SetupKey() const { return "Setup=" + SiblingProgram("tav_fake_setup.exe") + "\n"; }
+    // What the stand-in setup utility wrote: its folder and how it was shown.
+    std::string SetupRan() const
+    {
+        for (int i = 0; i < 250 && !FileExists(folder.File("setup-ran.txt")); ++i)
+            Sleep(20);
+        return ReadTextFile(folder.File("setup-ran.txt"));
+    }
+    const std::string ranHere = folder.Path() + "\nshow " + std::to_string(SW_SHOWNORMAL);
 };
 } // namespace
 
-// A missing run state, or one that is no number, counts as 0: the setup
-// utility runs instead of the engine.
+// A missing run state, one that is no number, or a crash the user wants to
+// fix runs the setup utility instead of the engine, in our folder, shown
+// normally; an empty setup command falls back to the utility beside the
+// program. The next start runs it again.
 TEST_F(RunStateTest, MissingRunStateLaunchesTheSetupUtility)
-{
-    for (const char* keys : {"-IsSetup\n", "IsSetup=yes please\n"})
-    {
-        SCOPED_TRACE(keys);
-        DeleteFileA(folder.File("setup-ran.txt").c_str());
-        EXPECT_EQ(StartEngine(keys + SetupKey()), E_FAIL);
-        EXPECT_EQ(engine->GetRunState(), 0);
-        EXPECT_TRUE(WaitForFile(folder.File("setup-ran.txt")));
-        // Started in our working directory, shown normally.
-        EXPECT_EQ(ReadTextFile(folder.File("setup-ran.txt")),
-                  folder.Path() + "\nshow " + std::to_string(SW_SHOWNORMAL));
-        StopEngine();
-        EXPECT_TRUE(ContainsInOrder(Log(), {"Running external configuration utility.",
-                                            "<font color=\"red\">Failed run state check.</font>",
-                                            "TAV::Release()"}));
-        EXPECT_EQ(ConfigInt("IsSetup"), 0); // so the next start runs the utility again
-    }
-}
-
-// The default command is empty: the shell is asked with it and refuses, and
-// the fallback name beside the program (here the stand-in) is what runs.
-TEST_F(RunStateTest, AnEmptySetupCommandFallsBackToTheUtilityBesideTheProgram)
 {
     ASSERT_TRUE(CopyFileA(SiblingProgram("tav_fake_setup.exe").c_str(),
                           folder.File("tavConfig.exe").c_str(), FALSE));
-    EXPECT_EQ(StartEngine("IsSetup=0\nSetup=\n"), E_FAIL);
-    EXPECT_TRUE(WaitForFile(folder.File("setup-ran.txt")));
-    EXPECT_EQ(ReadTextFile(folder.File("setup-ran.txt")),
-              folder.Path() + "\nshow " + std::to_string(SW_SHOWNORMAL));
+    for (const std::string& keys : {"-IsSetup\n" + SetupKey(), "IsSetup=yes please\n" + SetupKey(),
+                                    std::string("IsSetup=0\nSetup=\n"), "IsSetup=2\n" + SetupKey()})
+    {
+        SCOPED_TRACE(keys);
+        DeleteFileA(folder.File("setup-ran.txt").c_str());
+        DialogAnswerer box("Safe Mode", IDYES);
+        EXPECT_EQ(StartEngine(keys), E_FAIL);
+        EXPECT_EQ(engine->GetRunState(), 0);
+        EXPECT_EQ(SetupRan(), ranHere);
+        StopEngine();
+        const bool crashed = keys.rfind("IsSetup=2", 0) == 0;
+        EXPECT_TRUE(ContainsInOrder(
+            Log(), {crashed ? "" : "Running external configuration utility.",
+                    "<font color=\"red\">Failed run state check.</font>", "TAV::Release()"}));
+        EXPECT_EQ(ConfigInt("IsSetup"), 0);
+        EXPECT_EQ(box.Answered(), crashed);
+    }
 }
 
 TEST_F(RunStateTest, MissingSetupUtilitySaysUhOh)
@@ -72,29 +61,22 @@ TEST_F(RunStateTest, MissingSetupUtilitySaysUhOh)
     EXPECT_NE(box.Text().find(". We apologize for the inconvenience."), std::string::npos);
 }
 
-TEST_F(RunStateTest, SafeModeNoStartsNormallyAndRecordsACleanRun)
+// After a crash, "no" to the safe-mode question starts normally and a clean
+// run is recorded; an unknown run state stops silently and is repaired.
+TEST_F(RunStateTest, SafeModeNoStartsNormallyAndAnUnknownRunStateIsRepaired)
 {
-    DialogAnswerer box("Safe Mode", IDNO);
-    ASSERT_EQ(StartEngine("IsSetup=2\n"), S_OK);
-    ASSERT_TRUE(box.Answered());
-    EXPECT_EQ(box.Text(), SafeModeText);
-    EXPECT_TRUE(Pump());
-    StopEngine();
-    EXPECT_EQ(ConfigInt("IsSetup"), 1);
-}
-
-TEST_F(RunStateTest, SafeModeYesRunsTheSetupUtilityInstead)
-{
-    DialogAnswerer box("Safe Mode", IDYES);
-    EXPECT_EQ(StartEngine("IsSetup=2\n" + SetupKey()), E_FAIL);
-    EXPECT_TRUE(box.Answered());
-    EXPECT_TRUE(WaitForFile(folder.File("setup-ran.txt")));
-    StopEngine();
-    EXPECT_EQ(ConfigInt("IsSetup"), 0);
-}
-
-TEST_F(RunStateTest, UnknownRunStateStopsSilentlyAndIsRepaired)
-{
+    {
+        DialogAnswerer box("Safe Mode", IDNO);
+        ASSERT_EQ(StartEngine("IsSetup=2\n"), S_OK);
+        ASSERT_TRUE(box.Answered());
+        EXPECT_EQ(box.Text(), "It appears that the last time this product ran, it crashed. As a "
+                              "result, can be taken\n back to the setup utility so you can modify "
+                              "your program settings. We apologize for the inconvenience.\n\nWould "
+                              "you like to modify your settings now?");
+        EXPECT_TRUE(Pump());
+        StopEngine();
+        EXPECT_EQ(ConfigInt("IsSetup"), 1);
+    }
     DialogAnswerer anyBox("Safe Mode", IDNO);
     EXPECT_EQ(StartEngine("IsSetup=5\n"), E_FAIL);
     EXPECT_EQ(engine->GetRunState(), 1);

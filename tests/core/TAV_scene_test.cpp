@@ -10,20 +10,6 @@
 
 namespace
 {
-class SceneTest : public EngineTest
-{
-protected:
-    void SetUp() override { ASSERT_EQ(StartEngine(), S_OK); }
-
-    RecordingScene* Queue(SceneRecord& record)
-    {
-        RecordingScene* scene = NewRecordingScene(engine.get(), &record);
-        engine->SetNextScene(scene);
-        return scene;
-    }
-    bool WaitReady() { return PumpUntil([&] { return engine->IsSceneReady(); }); }
-};
-
 class ThrowingEngine : public TestEngine
 {
 public:
@@ -31,115 +17,97 @@ public:
 };
 } // namespace
 
-TEST_F(SceneTest, LoadsOnItsOwnThreadThenRendersEveryFrame)
+TEST_F(EngineTest, ScenesLoadSwitchAndLiveThroughDeviceResets)
 {
-    SceneRecord record;
-    Queue(record);
+    ASSERT_EQ(StartEngine(), S_OK);
+    const auto ready = [&] { return PumpUntil([&] { return engine->IsSceneReady(); }); };
+    SceneRecord first, second, queued;
+    RecordingScene* a = QueueScene(*engine, first);
     EXPECT_FALSE(engine->IsSceneReady());
-    ASSERT_TRUE(WaitReady());
-    EXPECT_EQ(record.initialized, 1);
-    EXPECT_NE(record.loadingThread, GetCurrentThreadId());
-    const int before = record.rendered;
+    ASSERT_TRUE(ready());
+    EXPECT_EQ(first.initialized, 1);
+    EXPECT_NE(first.loadingThread, GetCurrentThreadId());
+    int rendered = first.rendered;
     ASSERT_TRUE(Pump());
     ASSERT_TRUE(Pump());
-    EXPECT_EQ(record.rendered, before + 2);
-    EXPECT_EQ(record.preRendered, record.rendered);
-
-    // A lost windowed frame sleeps once and goes on.
-    engine->SetPaused(true);
+    EXPECT_EQ(first.rendered, rendered + 2);
+    EXPECT_EQ(first.preRendered, first.rendered);
+    engine->SetPaused(true); // a lost windowed frame sleeps once and goes on
     EXPECT_EQ(engine->Frame(), S_OK);
     EXPECT_FALSE(engine->IsPaused());
-    EXPECT_EQ(record.rendered, before + 3);
-}
-
-TEST_F(SceneTest, NextSceneShowsLoadingAtOnceAndSwitchesInTheSamePass)
-{
-    SceneRecord first, second;
-    RecordingScene* a = Queue(first);
-    ASSERT_TRUE(WaitReady());
+    EXPECT_EQ(first.rendered, rendered + 3);
+    // The next scene shows the loading screen at once and switches at the
+    // end of that pass.
     second.releaseLoading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    engine->SetNextScene(NewRecordingScene(engine.get(), &second));
-    const int rendered = first.rendered;
+    RecordingScene* b = QueueScene(*engine, second);
+    rendered = first.rendered;
     ASSERT_TRUE(Pump());
-    EXPECT_EQ(first.rendered, rendered); // the loading screen, not the old scene
-    EXPECT_EQ(first.destroyed, 1);       // switched at the end of that pass
+    EXPECT_EQ(first.rendered, rendered);
+    EXPECT_EQ(first.destroyed, 1);
     EXPECT_NE(Log().find(SceneLine("Destroyed scene ", a)), std::string::npos);
     SetEvent(second.releaseLoading);
-    ASSERT_TRUE(WaitReady());
+    ASSERT_TRUE(ready());
     EXPECT_EQ(second.initialized, 1);
-    StopEngine();
-    EXPECT_EQ(second.destroyed, 1);
-    CloseHandle(second.releaseLoading);
-}
-
-TEST_F(SceneTest, FailedLoadEndsTheRunAndTheSceneIsDestroyedTwice)
-{
-    SceneRecord record;
-    record.initializeResult = E_FAIL;
-    RecordingScene* scene = Queue(record);
-    PumpUntil([&] { return engine->IsQuitting(); });
-    EXPECT_TRUE(engine->IsQuitting());
-    EXPECT_FALSE(engine->IsSceneReady());
-    EXPECT_EQ(record.destroyed, 1);
-    StopEngine();
-    EXPECT_EQ(record.destroyed, 2);
-    EXPECT_TRUE(ContainsInOrder(Log(), {SceneLine("Failed initializing scene ", scene),
-                                        SceneLine("Last-Chance Deleted Scene ", scene)}));
-    EXPECT_EQ(ConfigInt("IsSetup"), 2);
-}
-
-TEST_F(SceneTest, QueuedSceneNeverSwitchedToIsDeletedUninitialised)
-{
-    SceneRecord record;
-    RecordingScene* scene = Queue(record);
-    StopEngine();
-    EXPECT_EQ(record.initialized, 0);
-    EXPECT_EQ(record.destroyed, 1);
-    EXPECT_NE(Log().find(SceneLine("Last-Chance Deleting Next Scene ", scene)), std::string::npos);
-    EXPECT_EQ(ConfigInt("IsSetup"), 1);
-}
-
-TEST_F(SceneTest, FailedRenderEndsTheLoopAndTheSceneIsNotCalledAgain)
-{
-    SceneRecord record;
-    RecordingScene* scene = Queue(record);
-    ASSERT_TRUE(WaitReady());
-    record.renderResult = E_FAIL;
-    EXPECT_FALSE(Pump());
-    const int rendered = record.rendered;
-    engine->Frame(); // a frame after the failure returns before the scene
-    EXPECT_EQ(record.rendered, rendered);
-    StopEngine();
-    EXPECT_TRUE(ContainsInOrder(Log(), {SceneLine("Rendering failed on scene ", scene),
-                                        "Abnormal render failure.", "TAV::Release()",
-                                        "Windows Reports Error: "}));
-    EXPECT_EQ(ConfigInt("IsSetup"), 2);
-}
-
-TEST_F(SceneTest, DeviceResetInvalidatesAndRestoresInOrderUnlessTheSceneRefuses)
-{
-    SceneRecord record;
-    RecordingScene* scene = Queue(record);
-    ASSERT_TRUE(WaitReady());
+    // A device reset invalidates and restores the scene in order, unless
+    // it refuses: then the run ends as a failed one.
     ASSERT_EQ(engine->ResetDevice(), S_OK);
-    EXPECT_EQ(record.calls, "IR");
-    const int rendered = record.rendered;
+    EXPECT_EQ(second.calls, "IR");
+    rendered = second.rendered;
     ASSERT_TRUE(Pump());
     ASSERT_TRUE(Pump());
-    EXPECT_EQ(record.rendered, rendered + 2);
+    EXPECT_EQ(second.rendered, rendered + 2);
     EXPECT_TRUE(ContainsInOrder(Log(), {"Objects Invalidated...", "Objects reinitialized..."}));
-
-    record.invalidateResult = E_FAIL;
+    RecordingScene* c = QueueScene(*engine, queued);
+    second.invalidateResult = E_FAIL;
     EXPECT_EQ(engine->ResetDevice(), E_FAIL);
     EXPECT_EQ(engine->GetRunState(), 2);
-    EXPECT_EQ(record.calls, "IRI");
-    EXPECT_NE(Log().find(SceneLine("Failed invalidating scene ", scene)), std::string::npos);
+    EXPECT_EQ(second.calls, "IRI");
+    EXPECT_NE(Log().find(SceneLine("Failed invalidating scene ", b)), std::string::npos);
+    // A queued scene never switched to is deleted uninitialised.
+    StopEngine();
+    CloseHandle(second.releaseLoading);
+    EXPECT_EQ(second.destroyed, 1);
+    EXPECT_EQ(queued.initialized, 0);
+    EXPECT_EQ(queued.destroyed, 1);
+    EXPECT_NE(Log().find(SceneLine("Last-Chance Deleting Next Scene ", c)), std::string::npos);
+    EXPECT_EQ(ConfigInt("IsSetup"), 2);
 }
 
-// A game start-up that fails or throws: the next run asks the safe-mode
-// question.
-TEST_F(EngineTest, FailingGameStartUpIsRecordedForTheNextRun)
+// A failed load, a failed render, and a game start-up that fails or throws
+// each end the run, and the next one asks the safe-mode question.
+TEST_F(EngineTest, FailuresEndTheRunAndAreRecordedForTheNextOne)
 {
+    for (bool load : {true, false})
+    {
+        SCOPED_TRACE(load ? "load" : "render");
+        ASSERT_EQ(StartEngine(), S_OK);
+        SceneRecord record;
+        (load ? record.initializeResult : record.renderResult) = E_FAIL;
+        RecordingScene* scene = QueueScene(*engine, record);
+        std::vector<std::string> lines;
+        if (load)
+        {
+            EXPECT_TRUE(PumpUntil([&] { return engine->IsQuitting(); }));
+            EXPECT_FALSE(engine->IsSceneReady());
+            EXPECT_EQ(record.destroyed, 1);
+            lines = {SceneLine("Failed initializing scene ", scene),
+                     SceneLine("Last-Chance Deleted Scene ", scene)};
+        }
+        else
+        {
+            ASSERT_TRUE(PumpUntil([&] { return engine->IsSceneReady(); }));
+            EXPECT_FALSE(Pump());
+            const int rendered = record.rendered;
+            engine->Frame(); // a frame after the failure returns before the scene
+            EXPECT_EQ(record.rendered, rendered);
+            lines = {SceneLine("Rendering failed on scene ", scene), "Abnormal render failure.",
+                     "TAV::Release()", "Windows Reports Error: "};
+        }
+        StopEngine();
+        EXPECT_EQ(record.destroyed, load ? 2 : 1) << "a failed load is destroyed twice";
+        EXPECT_TRUE(ContainsInOrder(Log(), lines));
+        EXPECT_EQ(ConfigInt("IsSetup"), 2);
+    }
     for (bool throws : {false, true})
     {
         SCOPED_TRACE(throws ? "throws" : "fails");
@@ -150,12 +118,12 @@ TEST_F(EngineTest, FailingGameStartUpIsRecordedForTheNextRun)
         settings.caption = caption.c_str();
         EXPECT_EQ(engine->Initialize(settings), E_FAIL);
         StopEngine();
-        const std::vector<std::string> lines =
+        EXPECT_TRUE(ContainsInOrder(
+            Log(),
             throws ? std::vector<std::string>{"Game initialization raised an exception.",
                                               "Caught: \"no game today\"", "Extra: Run-Time Error."}
                    : std::vector<std::string>{"Game::Initialize", "Game Initialization Failed!",
-                                              "TAV::Release()"};
-        EXPECT_TRUE(ContainsInOrder(Log(), lines));
+                                              "TAV::Release()"}));
         EXPECT_EQ(Log().find("TAV Successfully Initialized"), std::string::npos);
         EXPECT_EQ(ConfigInt("IsSetup"), 2);
     }

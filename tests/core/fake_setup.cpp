@@ -1,6 +1,6 @@
-// Stands in for the setup utility in tests: records that it ran, with which
-// working directory and how it was asked to show its window, in
-// "setup-ran.txt" ("<folder>\nshow <n>"), then exits.
+// Stands in for the setup utility in tests: writes "<folder>\nshow <n>"
+// (its working directory and how it was asked to show its window) to
+// "setup-ran.txt", then exits.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,10 +12,10 @@ int main()
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     GetStartupInfoA(&startup);
-    const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
     if (FILE* f = std::fopen("setup-ran.txt", "wb"))
     {
-        std::fprintf(f, "%s\nshow %d", dir, show);
+        std::fprintf(f, "%s\nshow %d", dir,
+                     (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1);
         std::fclose(f);
     }
     return 0;

@@ -2,24 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
 #include <windows.h>
 
 namespace
 {
 // Ends the timer's frames at counter readings given in seconds after a start
-// just past the timer's own construction (so the first frame is a few
-// microseconds long; the first end only sets the reference).
+// just past the timer's construction (the first end only sets the reference).
 struct Clock
 {
     explicit Clock(tavPCount& t) : timer(t), f(double(t.GetFrequency()))
     {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
-        at = now.QuadPart;
-        timer.FrameEndAt(at);
+        timer.FrameEndAt(at = now.QuadPart);
     }
     void EndFrameAfter(double seconds) { timer.FrameEndAt(at += int64_t(seconds * f)); }
-
     tavPCount& timer;
     double f;
     int64_t at;
@@ -35,26 +33,18 @@ TEST(tavPCount, FrameTimeScalesDampsAndIntegrates)
     EXPECT_DOUBLE_EQ(timer.GetFrameTime(), 0.0001);
     EXPECT_FLOAT_EQ(timer.Scale(200.0f), 0.02f);
     EXPECT_FLOAT_EQ(timer.Damp(1.0f, 100.0f), 0.99f);
-
     clock.EndFrameAfter(0.5);
     EXPECT_NEAR(timer.GetFrameTime(), 0.5, 1e-6);
-    // Damping stops at zero from either side.
-    EXPECT_FLOAT_EQ(timer.Damp(0.3f, 1.0f), 0.0f);
-    EXPECT_FLOAT_EQ(timer.Damp(-0.3f, 1.0f), 0.0f);
-    EXPECT_FLOAT_EQ(timer.Damp(2.0f, 1.0f), 1.5f);
+    for (const auto& [value, damped] : {std::pair{0.3f, 0.0f}, {-0.3f, 0.0f}, {2.0f, 1.5f}})
+        EXPECT_FLOAT_EQ(timer.Damp(value, 1.0f), damped) << value; // stops at zero from either side
     float position[3] = {1, 2, 3};
     const float velocity[3] = {2, -2, 0};
     timer.Integrate(position, velocity);
-    EXPECT_FLOAT_EQ(position[0], 2.0f);
-    EXPECT_FLOAT_EQ(position[1], 1.0f);
-    EXPECT_FLOAT_EQ(position[2], 3.0f);
-
+    EXPECT_EQ(std::vector<float>(position, position + 3), (std::vector<float>{2, 1, 3}));
     timer.SetTimeScale(2.0f);
     clock.EndFrameAfter(0.1);
     EXPECT_NEAR(timer.GetFrameTime(), 0.2, 1e-6);
-
-    // A fixed frame time replaces the counter.
-    timer.SetTimeScale(1.0f);
+    timer.SetTimeScale(1.0f); // a fixed frame time replaces the counter
     timer.SetFixedFrameTime(1.0 / 50.0);
     timer.FrameEnd();
     EXPECT_NEAR(timer.GetFrameTime(), 0.02, 1e-6);
@@ -66,9 +56,8 @@ TEST(tavPCount, FrameRateIsSampledEveryHalfSecond)
     Clock clock(timer);
     // The sampling timer starts at a quarter second: once half a second has
     // gathered, the next frame's own rate is taken.
-    clock.EndFrameAfter(0.1);
-    clock.EndFrameAfter(0.1);
-    clock.EndFrameAfter(0.05);
+    for (double seconds : {0.1, 0.1, 0.05})
+        clock.EndFrameAfter(seconds);
     EXPECT_EQ(timer.GetFPS(), 0.0);
     clock.EndFrameAfter(0.04);
     EXPECT_NEAR(timer.GetFPS(), 25.0, 1e-3);

@@ -1,5 +1,4 @@
 #include "diag/tavLockedData.h"
-#include "diag/tavNamedMutex.h"
 #include "diag/tavThread.h"
 
 #include <gtest/gtest.h>
@@ -8,38 +7,34 @@
 
 namespace
 {
-std::atomic<int> runs{0};
-
-DWORD WINAPI Count(void*)
+DWORD WINAPI Count(void* runs)
 {
-    ++runs;
-    return 7;
+    return ++*static_cast<std::atomic<int>*>(runs), 7;
 }
-
 DWORD WINAPI WaitForEvent(void* event)
 {
-    WaitForSingleObject(static_cast<HANDLE>(event), INFINITE);
-    return 0;
+    return WaitForSingleObject(HANDLE(event), INFINITE);
 }
 } // namespace
 
-TEST(tavThread, RunsAgainAfterFinishingAndStopGivesUpAfterItsTimeout)
+// A thread runs again after finishing; Stop gives up after its timeout;
+// locks are recursive for their owner.
+TEST(tavThread, RunsAgainAfterFinishingStopGivesUpAndLocksAreRecursive)
 {
     tavThread thread;
     thread.Start(); // no routine: nothing happens
     EXPECT_FALSE(thread.WasStarted());
-    thread.SetRoutine(&Count, nullptr);
+    std::atomic<int> runs{0};
+    thread.SetRoutine(&Count, &runs);
     thread.Start();
     ASSERT_TRUE(thread.WasStarted());
     WaitForSingleObject(thread.GetHandle(), 5000);
     EXPECT_FALSE(thread.IsRunning());
     EXPECT_EQ(thread.GetExitCode(), 7u);
-    // Starting again closes the finished thread's handle and runs a new one.
-    thread.Start();
+    thread.Start(); // closes the finished thread's handle and runs a new one
     thread.Join();
     EXPECT_EQ(runs, 2);
     EXPECT_EQ(thread.GetHandle(), nullptr);
-
     HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread.SetRoutine(&WaitForEvent, event);
     thread.Start();
@@ -48,27 +43,10 @@ TEST(tavThread, RunsAgainAfterFinishingAndStopGivesUpAfterItsTimeout)
     EXPECT_FALSE(thread.WasStarted());
     SetEvent(event);
     CloseHandle(event);
-}
-
-TEST(tavLockedData, IsRecursiveForItsOwner)
-{
     tavLockedData lock;
     lock.Enter();
-    tavLockGuard guard(lock); // a second entry by the owner does not wait
+    {
+        tavLockGuard guard(lock); // a second entry by the owner does not wait
+    }
     lock.Leave();
-}
-
-TEST(tavNamedMutex, IsSharedByName)
-{
-    const std::string name = "tav-test-mutex-" + std::to_string(GetCurrentProcessId());
-    tavNamedMutex first(name.c_str());
-    ASSERT_TRUE(first.IsValid());
-    EXPECT_FALSE(first.AlreadyExisted());
-    tavNamedMutex second(name.c_str());
-    EXPECT_TRUE(second.AlreadyExisted());
-    EXPECT_TRUE(first.Wait(0));
-    first.Release();
-    second.Close();
-    EXPECT_FALSE(second.IsValid());
-    EXPECT_FALSE(second.Wait(0));
 }

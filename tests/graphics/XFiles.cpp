@@ -7,20 +7,30 @@ namespace
 std::string F(float v)
 {
     char text[32];
-    std::snprintf(text, sizeof(text), "%.6f", double(v));
+    std::snprintf(text, sizeof(text), "%.6f", double(v)); // every FLOAT with a decimal point
     return text;
 }
+} // namespace
 
-// Face f uses material faceMaterial[f].
-std::string MaterialList(const std::vector<XMaterial>& materials,
-                         const std::vector<size_t>& faceMaterial)
+std::string XSquares(const std::vector<XMaterial>& materials)
 {
-    if (materials.empty()) return "";
-    const size_t faces = faceMaterial.size();
-    std::string x = "  MeshMaterialList {\n   " + std::to_string(materials.size()) + ";\n   " +
-                    std::to_string(faces) + ";\n   ";
-    for (size_t f = 0; f < faces; ++f)
-        x += std::to_string(faceMaterial[f]) + (f + 1 < faces ? "," : ";\n");
+    const size_t n = materials.empty() ? 1 : materials.size();
+    std::string x = "xof 0303txt 0032\n\nMesh {\n  " + std::to_string(4 * n) + ";\n";
+    for (size_t i = 0; i < 4 * n; ++i)
+        x += "  " + F(float(i / 4) - 1 + float(i & 1)) + ";" + F(float((i >> 1) & 1)) + ";0.0;" +
+             (i + 1 < 4 * n ? ",\n" : ";\n");
+    x += "  " + std::to_string(2 * n) + ";\n";
+    for (size_t i = 0; i < n; ++i)
+    {
+        const std::string a = std::to_string(4 * i), b = std::to_string(4 * i + 1),
+                          c = std::to_string(4 * i + 2), d = std::to_string(4 * i + 3);
+        x += "  3;" + a + "," + c + "," + b + ";,\n  3;" + b + "," + c + "," + d +
+             (i + 1 < n ? ";,\n" : ";;\n");
+    }
+    if (materials.empty()) return x + "}\n";
+    x += "  MeshMaterialList {\n   " + std::to_string(n) + ";\n   " + std::to_string(2 * n) + ";\n";
+    for (size_t f = 0; f < 2 * n; ++f)
+        x += "   " + std::to_string(f / 2) + (f + 1 < 2 * n ? ",\n" : ";\n");
     for (const XMaterial& m : materials)
     {
         x += "   Material {\n    " + F(m.r) + ";" + F(m.g) + ";" + F(m.b) + ";" + F(m.a) +
@@ -28,57 +38,5 @@ std::string MaterialList(const std::vector<XMaterial>& materials,
         if (!m.texture.empty()) x += "    TextureFilename { \"" + m.texture + "\"; }\n";
         x += "   }\n";
     }
-    return x + "  }\n";
-}
-
-struct Point
-{
-    float x, y, z;
-};
-
-std::string Mesh(const std::vector<Point>& points, const std::vector<int>& triangles,
-                 const std::vector<XMaterial>& materials, std::vector<size_t> faceMaterial = {})
-{
-    std::string x = "xof 0303txt 0032\n\nMesh {\n  " + std::to_string(points.size()) + ";\n";
-    for (size_t i = 0; i < points.size(); ++i)
-        x += "  " + F(points[i].x) + ";" + F(points[i].y) + ";" + F(points[i].z) + ";" +
-             (i + 1 < points.size() ? ",\n" : ";\n");
-    const size_t faces = triangles.size() / 3;
-    x += "  " + std::to_string(faces) + ";\n";
-    for (size_t f = 0; f < faces; ++f)
-        x += "  3;" + std::to_string(triangles[f * 3]) + "," +
-             std::to_string(triangles[f * 3 + 1]) + "," + std::to_string(triangles[f * 3 + 2]) +
-             ";" + (f + 1 < faces ? ",\n" : ";\n");
-    if (faceMaterial.empty())
-        for (size_t f = 0; f < faces; ++f)
-            faceMaterial.push_back(materials.empty() ? 0 : f % materials.size());
-    x += MaterialList(materials, faceMaterial);
-    return x + "}\n";
-}
-} // namespace
-
-std::string XCube(const std::vector<XMaterial>& materials, float minX, float minY, float minZ)
-{
-    std::vector<Point> points;
-    for (int i = 0; i < 8; ++i)
-        points.push_back(
-            {minX + float(i & 1), minY + float((i >> 1) & 1), minZ + float((i >> 2) & 1)});
-    // Outward-facing, clockwise seen from outside (Direct3D's front faces).
-    const std::vector<int> triangles = {
-        0, 2, 1, 1, 2, 3, // -z
-        4, 5, 6, 5, 7, 6, // +z
-        0, 4, 2, 2, 4, 6, // -x
-        1, 3, 5, 3, 7, 5, // +x
-        0, 1, 4, 1, 5, 4, // -y
-        2, 6, 3, 3, 6, 7, // +y
-    };
-    return Mesh(points, triangles, materials);
-}
-
-std::string XTwoSquares(const XMaterial& left, const XMaterial& right)
-{
-    const std::vector<Point> points = {{-1, 0, 0}, {0, 0, 0}, {-1, 1, 0}, {0, 1, 0},
-                                       {0, 0, 0},  {1, 0, 0}, {0, 1, 0},  {1, 1, 0}};
-    const std::vector<int> triangles = {0, 2, 1, 1, 2, 3, 4, 6, 5, 5, 6, 7};
-    return Mesh(points, triangles, {left, right}, {0, 0, 1, 1});
+    return x + "  }\n}\n";
 }

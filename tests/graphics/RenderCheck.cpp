@@ -51,6 +51,36 @@ void Paint(tavMaterial& material, D3DCOLOR colour)
         t = -1;
 }
 
+std::string XSquares(const std::vector<XMaterial>& materials)
+{
+    auto f = [](float v) { return std::to_string(v); }; // every FLOAT with a decimal point
+    const size_t n = materials.empty() ? 1 : materials.size();
+    std::string x = "xof 0303txt 0032\n\nMesh {\n  " + std::to_string(4 * n) + ";\n";
+    for (size_t i = 0; i < 4 * n; ++i)
+        x += "  " + f(float(i / 4) - 1 + float(i & 1)) + ";" + f(float((i >> 1) & 1)) + ";0.0;" +
+             (i + 1 < 4 * n ? ",\n" : ";\n");
+    x += "  " + std::to_string(2 * n) + ";\n";
+    for (size_t i = 0; i < n; ++i)
+    {
+        const std::string a = std::to_string(4 * i), b = std::to_string(4 * i + 1),
+                          c = std::to_string(4 * i + 2), d = std::to_string(4 * i + 3);
+        x += "  3;" + a + "," + c + "," + b + ";,\n  3;" + b + "," + c + "," + d +
+             (i + 1 < n ? ";,\n" : ";;\n");
+    }
+    if (materials.empty()) return x + "}\n";
+    x += "  MeshMaterialList {\n   " + std::to_string(n) + ";\n   " + std::to_string(2 * n) + ";\n";
+    for (size_t k = 0; k < 2 * n; ++k)
+        x += "   " + std::to_string(k / 2) + (k + 1 < 2 * n ? ",\n" : ";\n");
+    for (const XMaterial& m : materials)
+    {
+        x += "   Material {\n    " + f(m.r) + ";" + f(m.g) + ";" + f(m.b) + ";" + f(m.a) +
+             ";;\n    8.0;\n    0.25;0.25;0.25;;\n    0.0;0.0;0.0;;\n";
+        if (!m.texture.empty()) x += "    TextureFilename { \"" + m.texture + "\"; }\n";
+        x += "   }\n";
+    }
+    return x + "  }\n}\n";
+}
+
 D3DCOLOR Picture::Pixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= int(image.width) || y >= int(image.height)) return 0;
@@ -72,12 +102,8 @@ namespace
 struct Host : EngineTest
 {
     void TestBody() override {}
-    using EngineTest::ContentPath;
-    using EngineTest::engine;
-    using EngineTest::Log;
-    using EngineTest::Pump;
-    using EngineTest::StartEngine;
-    using EngineTest::StopEngine;
+    using EngineTest::ContentPath, EngineTest::engine, EngineTest::Log, EngineTest::Pump,
+        EngineTest::StartEngine, EngineTest::StopEngine;
 };
 Host* host = nullptr;
 

@@ -1,7 +1,5 @@
 #pragma once
-// Pixel checks for the graphics tests: draw straight into the back buffer
-// between our own BeginScene/EndScene and read it back. Flat colours come
-// from white ambient light alone, so that a material's Ambient is its colour.
+// Pixel checks for the graphics tests: scenes drawn into the back buffer and read back.
 
 #include "graphics/tavMaterial.h"
 #include "support/TestEngine.h"
@@ -10,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Channel `shift` (16 red, 8 green, 0 blue); Brightness sums the three.
 inline int Channel(D3DCOLOR c, int shift) { return int((c >> shift) & 0xFF); }
@@ -25,6 +24,16 @@ void LookFlat(TAV& engine, const D3DXVECTOR3& eye, const D3DXVECTOR3& at);
 // Ambient = `colour`, no textures.
 void Paint(tavMaterial& material, D3DCOLOR colour);
 
+// A .x file of unit squares in the plane z = 0 facing -z, side by side:
+// square i spans x in [i - 1, i], y in [0, 1] and has material i. Without
+// materials, one square and no material list.
+struct XMaterial
+{
+    float r = 1.0f, g = 1.0f, b = 1.0f, a = 1.0f;
+    std::string texture; // empty: no TextureFilename
+};
+std::string XSquares(const std::vector<XMaterial>& materials);
+
 // One scene as the back buffer held it, with the transforms it ended with.
 struct Picture
 {
@@ -39,9 +48,8 @@ struct Picture
     D3DCOLOR At(const D3DXVECTOR3& world) const;
 };
 
-// One engine for the whole program (a start costs seconds under Wine), made
-// by the first test that needs it, in a working folder of its own: tests
-// give their files names no other test uses for other content.
+// One engine for the whole program (a start costs seconds under Wine), made by the
+// first test, in a folder of its own: each file name stands for one content only.
 class GraphicsTest : public ::testing::Test
 {
 protected:

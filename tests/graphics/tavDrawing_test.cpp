@@ -1,5 +1,4 @@
-// Primitive buffers, surfaces, materials and the sky box under a real device,
-// with pixels read back from the back buffer.
+// Primitive buffers, surfaces, materials and the sky box, drawn and read back.
 #include "RenderCheck.h"
 
 #include "graphics/tavMaterial.h"
@@ -58,37 +57,26 @@ TEST_F(DrawingTest, PrimitiveBufferDrawsWithItsTextureAndRefusesRunsPastItsVerti
         EXPECT_EQ(buffer.Render(), S_FALSE);
         buffer.SetHidden(false);
         EXPECT_EQ(buffer.Render(1, 2), E_INVALIDARG); // would need vertices 1 to 4
-        EXPECT_EQ(buffer.Render(0, 3), E_INVALIDARG);
         EXPECT_EQ(buffer.Render(0, -2), E_INVALIDARG);
         buffer.SetPrimitiveType(D3DPT_TRIANGLELIST);
         EXPECT_EQ(buffer.Render(), E_INVALIDARG); // two triangles of a list need six
     });
     EXPECT_TRUE(Near(refused, Backdrop));
     EXPECT_EQ(buffer.Create(0, 2, square.data()), E_FAIL);
-    EXPECT_FALSE(buffer.IsCreated());
     EXPECT_EQ(buffer.Render(), S_FALSE);
-    EXPECT_EQ(buffer.Create(4, 2, nullptr), E_FAIL);
     EXPECT_EQ(buffer.Create(0x10000000, 2, square.data()), E_FAIL); // would overflow 32 bits
-    tavPrimitiveBuffer noEngine(nullptr);
-    EXPECT_EQ(noEngine.Create(4, 2, square.data()), E_FAIL);
-    EXPECT_EQ(noEngine.Render(), S_FALSE);
+    EXPECT_EQ(tavPrimitiveBuffer(nullptr).Create(4, 2, square.data()), E_FAIL);
 }
 
 TEST_F(DrawingTest, SurfaceDrawsIntoItsDynamicTextureAgainAfterADeviceReset)
 {
     tavSurface surface(engine, 0xFFFFFF00);
-    EXPECT_EQ(surface.InitFromDynamicTexture(-1), E_FAIL);
-    EXPECT_EQ(surface.InitFromDynamicTexture(9999), E_FAIL);
     const int removed = engine->CreateDynamicTexture(16, 16, 0, 1);
     ASSERT_TRUE(engine->RemoveTexture(removed));
     EXPECT_EQ(surface.InitFromDynamicTexture(removed), E_FAIL);
     EXPECT_EQ(surface.BeginScene(), E_FAIL);
-
     const int texture = engine->CreateDynamicTexture(64, 64, 0, 1);
     ASSERT_EQ(surface.InitFromDynamicTexture(texture), S_OK);
-    EXPECT_EQ(surface.GetDescription().Width, 64u);
-    EXPECT_TRUE(surface.GetDescription().Usage & D3DUSAGE_RENDERTARGET);
-    EXPECT_EQ(surface.GetTexture(), engine->GetTexture(texture));
     // The clear colour all over, green on the left half, shown on the square.
     const auto vertices = Square();
     tavPrimitiveBuffer square(engine);
@@ -103,8 +91,7 @@ TEST_F(DrawingTest, SurfaceDrawsIntoItsDynamicTextureAgainAfterADeviceReset)
         EXPECT_TRUE(Near(Draw2D(260, 200, [&] { square.Render(); }), clear));
     };
     paintAndShow(0xFFFFFF00);
-    // The pool lets the dynamic texture go over a reset; its owner has it
-    // made anew and takes level 0 of the new one.
+    // Over a reset the pool lets the texture go; the owner has it made anew.
     surface.Release();
     ASSERT_EQ(engine->ResetDevice(), S_OK);
     EXPECT_EQ(engine->GetTexture(texture), nullptr);
@@ -112,28 +99,18 @@ TEST_F(DrawingTest, SurfaceDrawsIntoItsDynamicTextureAgainAfterADeviceReset)
     ASSERT_EQ(surface.InitFromDynamicTexture(texture), S_OK);
     surface.SetClearColour(0xFFFF0000);
     paintAndShow(0xFFFF0000);
-    // A second init lets the first render-to-surface object go.
-    ID3DXRenderToSurface* first = surface.GetRenderToSurface();
-    first->AddRef();
-    ASSERT_EQ(surface.InitFromDynamicTexture(texture), S_OK);
-    EXPECT_NE(surface.GetRenderToSurface(), first);
-    EXPECT_EQ(first->Release(), 0u) << "the first render-to-surface object is still held";
 }
 
 TEST_F(DrawingTest, MaterialApplyBindsEveryStageAndAStateBlockItsCopiesKeepAlive)
 {
     tavMaterial m;
-    for (int i = 0; i < tavMaterial::MaxTextures; ++i)
-        m.textures[i] = i;
+    std::fill(m.textures, m.textures + tavMaterial::MaxTextures, 7);
     EXPECT_EQ(m.GetTextureCount(), 8);
-    m.textures[1] = -1; // stage 1 stays empty; what follows the gap is not counted
-    EXPECT_EQ(m.GetTextureCount(), 1);
-    std::fill(m.textures + 3, m.textures + tavMaterial::MaxTextures, -1);
+    std::fill(m.textures + 1, m.textures + tavMaterial::MaxTextures, -1); // stage 1 stays empty
     m.textures[0] = Solid(0xFFFF0000);
     m.textures[2] = Solid(0xFF00FF00);
-    m.material.Power = 12.5f;
+    EXPECT_EQ(m.GetTextureCount(), 1); // what follows the gap is not counted
     Device()->SetTexture(1, engine->GetTexture(m.textures[0]));
-
     tavStateBlock block;
     ASSERT_EQ(block.BeginRecording(Device()), S_OK);
     Device()->SetRenderState(D3DRS_FOGENABLE, TRUE);
@@ -155,9 +132,6 @@ TEST_F(DrawingTest, MaterialApplyBindsEveryStageAndAStateBlockItsCopiesKeepAlive
         if (bound) bound->Release();
         EXPECT_EQ(bound, s == 1 ? nullptr : engine->GetTexture(m.textures[s])) << s;
     }
-    D3DMATERIAL9 set;
-    Device()->GetMaterial(&set);
-    EXPECT_EQ(set.Power, 12.5f);
     // Copies hold the block: the recorder and the original may go first.
     tavMaterial* original = new tavMaterial(m);
     std::vector<tavMaterial> copies(3, *original);
@@ -168,18 +142,15 @@ TEST_F(DrawingTest, MaterialApplyBindsEveryStageAndAStateBlockItsCopiesKeepAlive
     EXPECT_EQ(fogAfterApply(copies[1]), DWORD(TRUE));
     Device()->SetTexture(0, nullptr);
     Device()->SetTexture(2, nullptr);
-
-    // A captured block puts the device's states back; without a device, nothing.
+    // A captured block puts the device's states back.
     tavStateBlock captured;
     EXPECT_EQ(captured.Capture(nullptr), E_FAIL);
-    EXPECT_EQ(captured.Apply(), E_FAIL);
-    Device()->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
-    ASSERT_EQ(captured.Capture(Device()), S_OK);
-    Device()->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    ASSERT_EQ(captured.Capture(Device()), S_OK); // the fog is off
+    Device()->SetRenderState(D3DRS_FOGENABLE, TRUE);
     EXPECT_EQ(captured.Apply(), S_OK);
-    DWORD fill = 0;
-    Device()->GetRenderState(D3DRS_FILLMODE, &fill);
-    EXPECT_EQ(fill, DWORD(D3DFILL_SOLID));
+    DWORD fog = TRUE;
+    Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
+    EXPECT_EQ(fog, DWORD(FALSE)) << "captured with the fog off";
     EXPECT_EQ(captured.Release(Device()), S_OK);
 }
 
@@ -192,7 +163,7 @@ TEST(tavSkyBox, FacePatternTakesTheFaceNumberAndNothingElse)
     EXPECT_EQ(tavSkyBox::FaceFileName(nullptr, 0), "");
 }
 
-TEST_F(DrawingTest, SkyBoxShowsEachFaceUprightFollowsTheEyeTurnsAndPutsBackItsStates)
+TEST_F(DrawingTest, SkyBoxShowsEachFaceUprightFollowsTheEyeAndTurns)
 {
     const D3DCOLOR colours[tavSkyBox::FaceCount] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF,
                                                     0xFFFFFF00, 0xFF00FFFF, 0xFFFF00FF};
@@ -202,10 +173,9 @@ TEST_F(DrawingTest, SkyBoxShowsEachFaceUprightFollowsTheEyeTurnsAndPutsBackItsSt
     WriteBmp("sky-quarters.bmp", 64, 64, [](int x, int y) {
         return y < 32 ? (x < 32 ? 0xFFFF0000 : 0xFF00FF00) : (x < 32 ? 0xFF0000FF : 0xFFFFFFFF);
     });
-    tavSkyBox sky(engine), quarters(engine), missing(engine);
+    tavSkyBox sky(engine), quarters(engine);
     sky.Load("sky-%d.bmp");
     quarters.Load("sky-quarters.bmp");
-    missing.Load("nowhere-%d.bmp");
     auto look = [&](tavSkyBox& box, const D3DXVECTOR3& direction, bool drawBottom = true) {
         const bool vertical = direction.x == 0 && direction.z == 0;
         engine->SetView(D3DXVECTOR3(0, 0, 0), direction,
@@ -222,7 +192,6 @@ TEST_F(DrawingTest, SkyBoxShowsEachFaceUprightFollowsTheEyeTurnsAndPutsBackItsSt
     for (const auto& [direction, face] : views)
     {
         ASSERT_GE(sky.GetFaceTexture(face), 0) << face;
-        EXPECT_EQ(missing.GetFaceTexture(face), -1) << face;
         EXPECT_TRUE(Near(look(sky, direction).Centre(), colours[face])) << face;
         if (direction.y != 0) continue;
         const Picture q = look(quarters, direction);
@@ -235,36 +204,12 @@ TEST_F(DrawingTest, SkyBoxShowsEachFaceUprightFollowsTheEyeTurnsAndPutsBackItsSt
     EXPECT_TRUE(Near(look(sky, D3DXVECTOR3(0, -1, 0), false).Centre(), 0xFF000000)) << "no bottom";
     // Face by face the buffer's texture is set, the bottom's included.
     EXPECT_EQ(sky.GetFaces().GetTexture(), sky.GetFaceTexture(tavSkyBox::Right));
-    look(missing, D3DXVECTOR3(0, 0, 1)); // untextured, and carries on
-    EXPECT_TRUE(Pump());
-
-    // The states it changed come back.
-    Device()->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    Device()->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_POINT);
-    look(sky, D3DXVECTOR3(0, 0, 1));
-    DWORD values[7] = {};
-    const D3DRENDERSTATETYPE states[] = {D3DRS_ALPHABLENDENABLE, D3DRS_LIGHTING, D3DRS_ZWRITEENABLE};
-    const D3DSAMPLERSTATETYPE samplers[] = {D3DSAMP_ADDRESSU, D3DSAMP_ADDRESSV, D3DSAMP_MINFILTER,
-                                            D3DSAMP_MAGFILTER};
-    for (int i = 0; i < 3; ++i)
-        Device()->GetRenderState(states[i], &values[i]);
-    for (int i = 0; i < 4; ++i)
-        Device()->GetSamplerState(0, samplers[i], &values[3 + i]);
-    EXPECT_EQ(std::vector<DWORD>(values, values + 7),
-              (std::vector<DWORD>{TRUE, TRUE, TRUE, D3DTADDRESS_WRAP, D3DTADDRESS_WRAP,
-                                  engine->GetFilter(0), engine->GetFilter(1)}));
-
     // Following the camera, the box stays at the eye until let go.
     engine->SetFollower(sky.GetFollowerMatrix());
     engine->SetView(D3DXVECTOR3(100, 50, -20), D3DXVECTOR3(100, 50, -19), D3DXVECTOR3(0, 1, 0));
     const D3DXMATRIX& at = sky.GetTransform();
     EXPECT_EQ(std::vector<float>({at._41, at._42, at._43}), (std::vector<float>{100, 50, -20}));
     engine->SetFollower(nullptr);
-    EXPECT_TRUE(Near(Draw(0xFF000000, [&] {
-                         engine->Apply3D();
-                         sky.Render(true);
-                     }).Centre(),
-                     colours[tavSkyBox::Front]));
     engine->SetView(D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(1, 2, 4), D3DXVECTOR3(0, 1, 0));
     EXPECT_EQ(at._41, 100.0f) << "let go";
     // A quarter turn in one frame of 0.25 s brings the left face to the front.
@@ -273,6 +218,5 @@ TEST_F(DrawingTest, SkyBoxShowsEachFaceUprightFollowsTheEyeTurnsAndPutsBackItsSt
     engine->SetFixedFrameTime(0.25);
     engine->FrameEnd();
     EXPECT_TRUE(Near(look(sky, D3DXVECTOR3(0, 0, 1)).Centre(), colours[tavSkyBox::Left]));
-    EXPECT_NEAR(sky.GetAngle(), float(D3DX_PI) / 2, 1e-5f);
     engine->SetFixedFrameTime(0);
 }

@@ -1,7 +1,5 @@
-// The skinned hen of the generated content. Wine has neither the blended-mesh
-// conversions nor UpdateSkinnedMesh nor keyframed animation controllers, and
-// its frame bounding-sphere call ends the process: there the mesh's own
-// paths run, and the test names say what the platform could not show.
+// The generated skinned hen. Wine lacks blended meshes, UpdateSkinnedMesh, keyframed
+// controllers and a working frame bounding sphere: there the mesh's own paths run.
 #include "RenderCheck.h"
 
 #include "graphics/tavSkinMesh.h"
@@ -10,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <tuple>
 
 namespace
@@ -23,13 +20,6 @@ protected:
         return mesh.Load((file.empty() ? ContentPath("samples/hen.x") : file).c_str(),
                          ContentPath("").c_str());
     }
-    // The hen's one mesh container, in Root.
-    static tavMeshContainer* Container(const tavSkinMesh& mesh)
-    {
-        return mesh.GetRootFrame()
-                   ? static_cast<tavMeshContainer*>(mesh.GetRootFrame()->pMeshContainer)
-                   : nullptr;
-    }
 };
 } // namespace
 
@@ -37,7 +27,8 @@ TEST_F(SkinMeshTest, TheHenHasItsBonesLinkedBoundsAroundItAndWalks_WineSphereAnd
 {
     tavSkinMesh mesh(engine);
     ASSERT_EQ(LoadHen(mesh), S_OK);
-    tavMeshContainer* hen = Container(mesh);
+    ASSERT_NE(mesh.GetRootFrame(), nullptr);
+    auto* hen = static_cast<tavMeshContainer*>(mesh.GetRootFrame()->pMeshContainer); // in Root
     ASSERT_TRUE(hen && hen->pSkinInfo);
     ASSERT_EQ(hen->pSkinInfo->GetNumBones(), 4u);
     for (DWORD b = 0; b < 4; ++b)
@@ -48,20 +39,10 @@ TEST_F(SkinMeshTest, TheHenHasItsBonesLinkedBoundsAroundItAndWalks_WineSphereAnd
     }
     EXPECT_EQ(hen->NumMaterials, 9u);
     EXPECT_GE(hen->materials[0].textures[0], 0) << "feather.tex from the texture folder";
-    EXPECT_EQ(hen->materials[0].material.Emissive.r, hen->materials[0].material.Diffuse.r);
-    // The neck blends two bones; the platform's count agrees where it has one.
     ASSERT_NE(hen->softwareSkin, nullptr);
-    EXPECT_EQ(hen->softwareSkin->GetMaxVertexInfluences(), 2u);
-    DWORD platformMost = 0;
-    if (SUCCEEDED(hen->pSkinInfo->GetMaxVertexInfluences(&platformMost)))
-    {
-        EXPECT_EQ(platformMost, 2u);
-    }
-
+    EXPECT_EQ(hen->softwareSkin->GetMaxVertexInfluences(), 2u); // the neck blends two bones
     // Feet on y = -9.6; every bind-pose vertex inside the sphere.
     EXPECT_NEAR(mesh.GetBoundingBox().min.y, -9.6f, 0.2f);
-    EXPECT_FLOAT_EQ(mesh.GetOrientedBox().centroid[1],
-                    (mesh.GetBoundingBox().min.y + mesh.GetBoundingBox().max.y) * 0.5f);
     EXPECT_NEAR(mesh.GetSphereRadius(), 12.0f, 4.0f);
     const uint8_t* v = nullptr;
     ASSERT_EQ(hen->sourceMesh->LockVertexBuffer(D3DLOCK_READONLY, (void**)&v), S_OK);
@@ -75,7 +56,6 @@ TEST_F(SkinMeshTest, TheHenHasItsBonesLinkedBoundsAroundItAndWalks_WineSphereAnd
     }
     hen->sourceMesh->UnlockVertexBuffer();
     EXPECT_LE(farthest, mesh.GetSphereRadius() * 1.0001f);
-
     // The walk: legs forward, through the middle, back, the right one the
     // other way; the body up at the quarters; halfway between keys, half.
     ASSERT_TRUE(mesh.GetAnimationController() || mesh.GetOwnAnimation());
@@ -91,9 +71,12 @@ TEST_F(SkinMeshTest, TheHenHasItsBonesLinkedBoundsAroundItAndWalks_WineSphereAnd
     auto pitch = [](const tavFrame* f) {
         return std::atan2(f->TransformationMatrix._23, f->TransformationMatrix._22);
     };
-    const std::tuple<double, float, float> poses[] = {
-        {0.0, 0.45f, 0.0f}, {0.125, 0.225f, 0.175f}, {0.125, 0.0f, 0.35f}, {0.25, -0.45f, 0.0f},
-        {0.5, 0.45f, 0.0f}}; // step, left leg's pitch, body's height
+    // Step, left leg's pitch, body's height.
+    const std::tuple<double, float, float> poses[] = {{0.0, 0.45f, 0.0f},
+                                                      {0.125, 0.225f, 0.175f},
+                                                      {0.125, 0.0f, 0.35f},
+                                                      {0.25, -0.45f, 0.0f},
+                                                      {0.5, 0.45f, 0.0f}};
     for (const auto& [step, leftPitch, bodyY] : poses)
     {
         mesh.AdvanceTimeBy(step);
@@ -104,21 +87,11 @@ TEST_F(SkinMeshTest, TheHenHasItsBonesLinkedBoundsAroundItAndWalks_WineSphereAnd
         EXPECT_NEAR(left->combined._42, body->combined._42 + left->TransformationMatrix._42, 1e-4f);
         EXPECT_NEAR(left->combined._41, -1.35f, 1e-4f);
     }
-
-    // Every skinning method loads and draws; any other value is refused.
-    for (int method = 0; method <= 4; ++method)
-    {
-        tavSkinMesh other(engine);
-        other.SetSkinningMethod(method);
-        ASSERT_EQ(LoadHen(other), S_OK) << "method " << method;
-        ASSERT_NE(Container(other)->MeshData.pMesh, nullptr) << "method " << method;
-        EXPECT_GT(other.Draw(), 0u) << "method " << method;
-        other.SetSkinningMethod(method == 0 ? -1 : 5);
-        EXPECT_EQ(other.GenerateSkinnedMesh(Container(other)), E_INVALIDARG);
-    }
+    mesh.SetSkinningMethod(5); // past the methods
+    EXPECT_EQ(mesh.GenerateSkinnedMesh(hen), E_INVALIDARG);
 }
 
-TEST_F(SkinMeshTest, TheDrawnPoseFollowsTheLegsAfterAResetAndBadFilesLeaveItRunning)
+TEST_F(SkinMeshTest, TheDrawnPoseFollowsTheLegsAfterAResetAndAMissingFileLeavesItEmpty)
 {
     tavSkinMesh mesh(engine);
     ASSERT_EQ(LoadHen(mesh), S_OK);
@@ -139,34 +112,13 @@ TEST_F(SkinMeshTest, TheDrawnPoseFollowsTheLegsAfterAResetAndBadFilesLeaveItRunn
     ASSERT_EQ(engine->ResetDevice(), S_OK);
     engine->Apply3D();
     EXPECT_GT(under(0.25), 120) << "after the reset";
-
-    const std::string text = ReadTextFile(ContentPath("samples/hen.x"));
-    ASSERT_FALSE(text.empty());
-    WriteTextFile("hen-cut.x", text.substr(0, text.size() / 3));
-    WriteTextFile("hen-still.x", text.substr(0, text.find("AnimationSet")));
-    // The first rotation record retyped as scale keys: four values each
-    // where scale keys have three. Still well-formed text.
-    std::string badKeys = text;
-    const size_t key = badKeys.find("AnimationKey {\n   0;");
-    ASSERT_NE(key, std::string::npos);
-    badKeys[key + std::strlen("AnimationKey {\n   ")] = '1';
-    WriteTextFile("hen-badkeys.x", badKeys);
-
+    // A missing file leaves it empty; without the walk it stands still.
     EXPECT_TRUE(FAILED(LoadHen(mesh, "hen-missing.x")));
-    EXPECT_EQ(mesh.GetRootFrame(), nullptr);
     EXPECT_EQ(mesh.Draw(), 0u);
-    mesh.AdvanceTime();
-    EXPECT_TRUE(FAILED(LoadHen(mesh, "hen-cut.x")));
-    EXPECT_EQ(mesh.Draw(), 0u);
+    const std::string text = ReadTextFile(ContentPath("samples/hen.x"));
+    WriteTextFile("hen-still.x", text.substr(0, text.find("AnimationSet")));
     ASSERT_EQ(LoadHen(mesh, "hen-still.x"), S_OK);
     EXPECT_EQ(mesh.GetOwnAnimation(), nullptr);
     mesh.AdvanceTimeBy(0.3);
     EXPECT_GT(mesh.Draw(), 0u);
-    const HRESULT hr = LoadHen(mesh, "hen-badkeys.x");
-    if (SUCCEEDED(hr) && !mesh.GetAnimationController())
-    {
-        EXPECT_EQ(mesh.GetOwnAnimation(), nullptr);
-        EXPECT_NE(Log().find("keyframes of hen-badkeys.x"), std::string::npos);
-        EXPECT_GT(mesh.Draw(), 0u);
-    }
 }

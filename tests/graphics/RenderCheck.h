@@ -1,9 +1,5 @@
 #pragma once
-// Pixel checks for the graphics tests: draw straight into the test engine's
-// back buffer between our own BeginScene/EndScene, read it back and look at
-// single pixels, by screen position or by the world point drawn there.
-// Flat colours come from white ambient light alone, so that a material's
-// Ambient is its colour. Also writes the small images the tests load.
+// Pixel checks for the graphics tests: scenes drawn into the back buffer and read back.
 
 #include "graphics/tavMaterial.h"
 #include "support/TestEngine.h"
@@ -12,30 +8,31 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
-int Red(D3DCOLOR c);
-int Green(D3DCOLOR c);
-int Blue(D3DCOLOR c);
-// Sum of the three channels.
-int Brightness(D3DCOLOR c);
+// Channel `shift` (16 red, 8 green, 0 blue); Brightness sums the three.
+inline int Channel(D3DCOLOR c, int shift) { return int((c >> shift) & 0xFF); }
+inline int Brightness(D3DCOLOR c) { return Channel(c, 16) + Channel(c, 8) + Channel(c, 0); }
 // Each channel within `tolerance` of `want`'s; the failure names both.
 ::testing::AssertionResult Near(D3DCOLOR got, D3DCOLOR want, int tolerance = 8);
-// "RRGGBB", for failure messages.
 std::string Hex(D3DCOLOR c);
-
 // A 24-bit BMP of w x h pixels coloured by `colour`(x, y), y downwards.
 void WriteBmp(const std::string& path, int w, int h,
               const std::function<D3DCOLOR(int, int)>& colour);
-inline void WriteSolidBmp(const std::string& path, D3DCOLOR c, int size = 8)
-{
-    WriteBmp(path, size, size, [c](int, int) { return c; });
-}
-
-// Eye at `eye` looking at `at`, lighting on with white ambient light and no
-// culling.
+// Eye at `eye` looking at `at`, white ambient light only, no culling.
 void LookFlat(TAV& engine, const D3DXVECTOR3& eye, const D3DXVECTOR3& at);
 // Ambient = `colour`, no textures.
 void Paint(tavMaterial& material, D3DCOLOR colour);
+
+// A .x file of unit squares in the plane z = 0 facing -z, side by side:
+// square i spans x in [i - 1, i], y in [0, 1] and has material i. Without
+// materials, one square and no material list.
+struct XMaterial
+{
+    float r = 1.0f, g = 1.0f, b = 1.0f, a = 1.0f;
+    std::string texture; // empty: no TextureFilename
+};
+std::string XSquares(const std::vector<XMaterial>& materials);
 
 // One scene as the back buffer held it, with the transforms it ended with.
 struct Picture
@@ -44,22 +41,28 @@ struct Picture
     D3DVIEWPORT9 viewport = {};
     D3DXMATRIX projection, view;
 
-    int Width() const { return int(image.width); }
-    int Height() const { return int(image.height); }
     // The pixel at (x, y), y downwards; alpha forced to 0xFF, 0 outside.
     D3DCOLOR Pixel(int x, int y) const;
-    D3DCOLOR Centre() const { return Pixel(Width() / 2, Height() / 2); }
+    D3DCOLOR Centre() const { return Pixel(int(image.width) / 2, int(image.height) / 2); }
     // The pixel under a world point (identity world transform).
     D3DCOLOR At(const D3DXVECTOR3& world) const;
 };
 
-// The test engine started, and scenes drawn and read back on its device.
-class GraphicsTest : public EngineTest
+// One engine for the whole program (a start costs seconds under Wine), made by the
+// first test, in a folder of its own: each file name stands for one content only.
+class GraphicsTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
     IDirect3DDevice9* Device() const { return engine->GetDevice(); }
+    bool Pump();
+    std::string Log() const;
+    static std::string ContentPath(const std::string& file);
+    // A solid 8 x 8 texture of `colour` ("solid-RRGGBB.bmp") in the pool.
+    int Solid(D3DCOLOR colour);
     // Clears colour and depth to `clear`, runs `draw` in a scene of its own
     // and reads the back buffer; a failed read fails the test.
     Picture Draw(D3DCOLOR clear, const std::function<void()>& draw);
+
+    TestEngine* engine = nullptr;
 };

@@ -1,9 +1,6 @@
 #!/usr/bin/env python3
-"""Images the texture pool tests build into their program as resources:
-tile.bmp (8 x 4, 24-bit) and sky.dds (a 4 x 4 A8R8G8B8 cube map).
-
-    make_texture_fixtures.py OUTDIR
-"""
+"""make_texture_fixtures.py OUTDIR: the texture pool tests' resources, tile.bmp (8 x 4,
+24-bit) and sky.dds (a 4 x 4 A8R8G8B8 cube map)."""
 import os
 import struct
 import sys

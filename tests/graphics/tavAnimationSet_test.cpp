@@ -7,12 +7,11 @@
 
 namespace
 {
-
-// The bytes of an AnimationKey record as the file reader hands them over.
+// The bytes of an AnimationKey record as the file reader hands them over
+// (damaged records: the key record fuzz harness).
 struct KeyRecord
 {
     std::vector<uint8_t> bytes;
-
     KeyRecord(uint32_t type, uint32_t count) { Word(type), Word(count); }
     KeyRecord& Word(uint32_t w)
     {
@@ -31,126 +30,80 @@ struct KeyRecord
         }
         return *this;
     }
+    bool Into(tavAnimationSet::Track& track) const
+    {
+        std::string error;
+        return tavAnimationSet::ReadKeys(bytes.data(), bytes.size(), track, error);
+    }
 };
 
-bool Read(const KeyRecord& record, tavAnimationSet::Track& track)
+// The track puts (1, 0, 0) at `want` at `time`.
+::testing::AssertionResult Puts(const tavAnimationSet::Track& track, double time,
+                                std::vector<float> want)
 {
-    std::string error;
-    const bool read =
-        tavAnimationSet::ReadKeys(record.bytes.data(), record.bytes.size(), track, error);
-    EXPECT_TRUE(read || !error.empty());
-    return read;
-}
-
-tavAnimationSet::Track Read(const KeyRecord& record)
-{
-    tavAnimationSet::Track track;
-    EXPECT_TRUE(Read(record, track));
-    return track;
-}
-
-void ExpectPoint(const tavMatrix4& m, const float in[3], float x, float y, float z)
-{
+    const float x[3] = {1, 0, 0};
     float out[3];
-    m.TransformPoint(in, out);
-    EXPECT_NEAR(out[0], x, 1e-4f);
-    EXPECT_NEAR(out[1], y, 1e-4f);
-    EXPECT_NEAR(out[2], z, 1e-4f);
+    tavAnimationSet::Sample(track, time).TransformPoint(x, out);
+    for (int i = 0; i < 3; ++i)
+        if (std::fabs(out[i] - want[i]) > 1e-4f)
+            return ::testing::AssertionFailure()
+                   << "at " << time << ": (" << out[0] << ", " << out[1] << ", " << out[2] << ")";
+    return ::testing::AssertionSuccess();
 }
 
 const float kHalf = std::sqrt(0.5f);
-
 } // namespace
 
 TEST(tavAnimationSet, ScaleThenRotationThenTranslationBetweenKeys)
 {
-    tavAnimationSet::Track track = Read(KeyRecord(tavAnimationSet::ScaleKeys, 1).Key(0, {2, 2, 2}));
-    // Rotation keys out of order: sorted by time on reading. w comes first.
-    ASSERT_TRUE(Read(KeyRecord(tavAnimationSet::RotationKeys, 2)
-                         .Key(100, {kHalf, 0, kHalf, 0})
-                         .Key(0, {1, 0, 0, 0}),
-                     track));
-    ASSERT_TRUE(
-        Read(KeyRecord(tavAnimationSet::TranslationKeys, 2).Key(0, {0, 0, 0}).Key(100, {0, 0, 10}),
-             track));
-    ASSERT_EQ(track.rotations.front().time, 0u);
-
-    const float x[3] = {1, 0, 0};
-    // At the last key: doubled, a quarter turn about y (x goes to -z), moved.
-    ExpectPoint(tavAnimationSet::Sample(track, 100), x, 0, 0, 8);
-    // Halfway: an eighth of a turn, half the way.
-    ExpectPoint(tavAnimationSet::Sample(track, 50), x, 2 * kHalf, 0, 5 - 2 * kHalf);
-    // Held at either end.
-    ExpectPoint(tavAnimationSet::Sample(track, 900), x, 0, 0, 8);
-    ExpectPoint(tavAnimationSet::Sample(track, NAN), x, 2, 0, 0);
+    // Rotation keys out of order are sorted by time on reading; w comes first.
+    tavAnimationSet::Track track;
+    ASSERT_TRUE(KeyRecord(tavAnimationSet::ScaleKeys, 1).Key(0, {2, 2, 2}).Into(track));
+    ASSERT_TRUE(KeyRecord(tavAnimationSet::RotationKeys, 2)
+                    .Key(100, {kHalf, 0, kHalf, 0})
+                    .Key(0, {1, 0, 0, 0})
+                    .Into(track));
+    ASSERT_TRUE(KeyRecord(tavAnimationSet::TranslationKeys, 2)
+                    .Key(0, {0, 0, 0})
+                    .Key(100, {0, 0, 10})
+                    .Into(track));
+    // At the last key: doubled, a quarter turn about y (x goes to -z), moved;
+    // halfway an eighth of a turn, half the way; held at either end.
+    EXPECT_TRUE(Puts(track, 100, {0, 0, 8}));
+    EXPECT_TRUE(Puts(track, 50, {2 * kHalf, 0, 5 - 2 * kHalf}));
+    EXPECT_TRUE(Puts(track, 900, {0, 0, 8}));
+    EXPECT_TRUE(Puts(track, NAN, {2, 0, 0}));
 }
 
 TEST(tavAnimationSet, RotationsTakeTheShorterArcAndMatrixKeysWin)
 {
     // The same quarter turn written as its negative: no detour the long way.
-    tavAnimationSet::Track track = Read(KeyRecord(tavAnimationSet::RotationKeys, 2)
-                                            .Key(0, {1, 0, 0, 0})
-                                            .Key(10, {-kHalf, 0, -kHalf, 0}));
-    const float x[3] = {1, 0, 0};
-    ExpectPoint(tavAnimationSet::Sample(track, 5), x, kHalf, 0, -kHalf);
-
+    tavAnimationSet::Track track;
+    ASSERT_TRUE(KeyRecord(tavAnimationSet::RotationKeys, 2)
+                    .Key(0, {1, 0, 0, 0})
+                    .Key(10, {-kHalf, 0, -kHalf, 0})
+                    .Into(track));
+    EXPECT_TRUE(Puts(track, 5, {kHalf, 0, -kHalf}));
     std::vector<float> a(16, 0.0f), b(16, 0.0f);
     for (int i = 0; i < 4; ++i)
         a[i * 5] = b[i * 5] = 1.0f;
     b[12] = 4.0f; // translation x
-    tavAnimationSet::Track matrices =
-        Read(KeyRecord(tavAnimationSet::MatrixKeys, 2).Key(0, a).Key(10, b));
-    matrices.rotations = track.rotations;
-    ExpectPoint(tavAnimationSet::Sample(matrices, 5), x, 3, 0, 0);
-}
-
-TEST(tavAnimationSet, DamagedRecordsAreRefusedAndChangeNothing)
-{
-    const KeyRecord good = KeyRecord(tavAnimationSet::TranslationKeys, 1).Key(0, {1, 2, 3});
-    struct Case
-    {
-        const char* what;
-        std::vector<uint8_t> bytes;
-    };
-    std::vector<uint8_t> cut(good.bytes.begin(), good.bytes.end() - 1);
-    std::vector<uint8_t> longer = good.bytes;
-    longer.push_back(0);
-    const Case cases[] = {
-        {"empty", {}},
-        {"cut in the last value", cut},
-        {"bytes after the keys", longer},
-        {"unknown type", KeyRecord(7, 1).Key(0, {1, 2, 3}).bytes},
-        {"values that do not fit the type",
-         KeyRecord(tavAnimationSet::RotationKeys, 1).Key(0, {1, 2, 3}).bytes},
-        {"a count the bytes cannot hold",
-         KeyRecord(tavAnimationSet::ScaleKeys, 0x40000000).Key(0, {1, 1, 1}).bytes},
-    };
-    for (const Case& c : cases)
-    {
-        tavAnimationSet::Track track = Read(good);
-        KeyRecord bad(0, 0);
-        bad.bytes = c.bytes;
-        EXPECT_FALSE(Read(bad, track)) << c.what; // and names why
-        EXPECT_EQ(track.translations.size(), 1u) << c.what;
-    }
+    ASSERT_TRUE(KeyRecord(tavAnimationSet::MatrixKeys, 2).Key(0, a).Key(10, b).Into(track));
+    EXPECT_TRUE(Puts(track, 5, {3, 0, 0}));
 }
 
 TEST(tavAnimationSet, TimeRepeatsWithThePeriodOfTheLastKey)
 {
     tavAnimationSet set("Walk");
     EXPECT_EQ(set.TicksAt(3.0), 0.0); // nothing to play
-    const KeyRecord leg =
-        KeyRecord(tavAnimationSet::TranslationKeys, 2).Key(0, {0, 0, 0}).Key(2400, {1, 0, 0});
-    const KeyRecord body = KeyRecord(tavAnimationSet::ScaleKeys, 1).Key(4800, {1, 1, 1});
-    ASSERT_TRUE(Read(leg, set.TrackFor("LeftLeg")));
-    ASSERT_TRUE(Read(body, set.TrackFor("Body")));
-    EXPECT_EQ(&set.TrackFor("LeftLeg"), &set.GetTracks()[0]);
+    ASSERT_TRUE(KeyRecord(tavAnimationSet::TranslationKeys, 2)
+                    .Key(0, {0, 0, 0})
+                    .Key(2400, {1, 0, 0})
+                    .Into(set.TrackFor("LeftLeg")));
+    ASSERT_TRUE(
+        KeyRecord(tavAnimationSet::ScaleKeys, 1).Key(4800, {1, 1, 1}).Into(set.TrackFor("Body")));
     EXPECT_EQ(set.GetPeriod(), 4800u);
-
     EXPECT_DOUBLE_EQ(set.TicksAt(1.25), 1200.0);
-    set.SetTicksPerSecond(-1.0);
-    set.SetTicksPerSecond(INFINITY);
-    EXPECT_EQ(set.GetTicksPerSecond(), tavAnimationSet::DefaultTicksPerSecond);
     set.SetTicksPerSecond(9600.0);
     EXPECT_DOUBLE_EQ(set.TicksAt(0.25), 2400.0);
     EXPECT_DOUBLE_EQ(set.TicksAt(-0.25), 2400.0);

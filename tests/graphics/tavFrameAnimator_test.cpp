@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(tavFrameAnimator, StartIsClampedAndFramesStepOnlyWhenDue)
 {
     tavFrameAnimator a;
@@ -10,15 +12,14 @@ TEST(tavFrameAnimator, StartIsClampedAndFramesStepOnlyWhenDue)
     EXPECT_EQ(a.Current(), 41u);
     a.Init(10, 41, 1, 0, 1000, 33); // the game's caustics: start 0 is below the range
     EXPECT_EQ(a.Current(), 10u);
-    a.Update(1032);
-    EXPECT_EQ(a.Current(), 10u);
-    EXPECT_EQ(a.GetNextTime(), 1033u);
-    a.Update(1033);
-    EXPECT_EQ(a.Current(), 11u);
-    EXPECT_EQ(a.GetNextTime(), 1066u);
-    a.Update(5000); // late: one step, scheduled from now
-    EXPECT_EQ(a.Current(), 12u);
-    EXPECT_EQ(a.GetNextTime(), 5033u);
+    // Late updates step once and schedule from now.
+    const std::tuple<uint32_t, uint32_t, uint32_t> steps[] = {
+        {1032, 10, 1033}, {1033, 11, 1066}, {5000, 12, 5033}}; // now, frame, next time
+    for (auto [now, frame, next] : steps)
+    {
+        a.Update(now);
+        EXPECT_EQ(std::make_pair(a.Current(), a.GetNextTime()), std::make_pair(frame, next)) << now;
+    }
 }
 
 TEST(tavFrameAnimator, WrapsAtBothEnds)
@@ -30,8 +31,7 @@ TEST(tavFrameAnimator, WrapsAtBothEnds)
         uint32_t start, after;
     } const cases[] = {
         {10, 12, 1, 11, 12}, // the last frame is shown before wrapping
-        {10, 12, 1, 12, 10},
-        {10, 12, -1, 10, 12},
+        {10, 12, 1, 12, 10}, {10, 12, -1, 10, 12},
         {10, 12, 5, 11, 10}, // a step larger than the range lands on the far end
         {0, 5, -1, 0, 0},    // unsigned: below 0 lies above `last`, which wraps to first
     };

@@ -2,22 +2,30 @@
 
 #include <gtest/gtest.h>
 
-TEST(tavOscillator, StartOnOrPastABoundSitsThereHeadingBack)
+#include <tuple>
+
+TEST(tavOscillator, StartOnOrPastABoundSitsThereHeadingBackAndSetValueClamps)
 {
-    struct Case
-    {
-        float start;
-        bool rising;
-        float value;
-        bool risingAfter;
-    } const cases[] = {{2, true, 2, false}, {5, true, 2, false}, {-2, false, -2, true},
-                       {0.5f, false, 0.5f, false}};
+    // start, rising: value, rising after
+    const std::tuple<float, bool, float, bool> starts[] = {{2, true, 2, false},
+                                                           {5, true, 2, false},
+                                                           {-2, false, -2, true},
+                                                           {0.5f, false, 0.5f, false}};
     tavOscillator o;
-    for (const Case& c : cases)
+    for (const auto& [start, rising, value, risingAfter] : starts)
     {
-        o.Init(-2, 2, c.start, 1, c.rising);
-        EXPECT_EQ(o.Value(), c.value) << c.start;
-        EXPECT_EQ(o.IsRising(), c.risingAfter) << c.start;
+        o.Init(-2, 2, start, 1, rising);
+        EXPECT_EQ(o.Value(), value) << start;
+        EXPECT_EQ(o.IsRising(), risingAfter) << start;
+    }
+    o.Init(-1, 1, 0, 1, true);
+    const std::tuple<float, float, bool> set[] = {
+        {0.25f, 0.25f, true}, {9, 1, false}, {0, 0, false}, {-1, -1, true}};
+    for (const auto& [asked, value, rising] : set)
+    {
+        o.SetValue(asked);
+        EXPECT_EQ(o.Value(), value) << asked;
+        EXPECT_EQ(o.IsRising(), rising) << asked;
     }
 }
 
@@ -25,12 +33,10 @@ TEST(tavOscillator, EmptyOrReversedRangeBecomesOneUnitBelowTheMaximum)
 {
     tavOscillator o;
     o.Init(3, 3, 0, 1, true);
-    EXPECT_EQ(o.GetMinimum(), 2.0f);
-    EXPECT_EQ(o.GetMaximum(), 3.0f);
-    EXPECT_EQ(o.Value(), 2.0f); // start 0 is below the new minimum
+    EXPECT_EQ(std::make_tuple(o.GetMinimum(), o.GetMaximum(), o.Value()),
+              std::make_tuple(2.f, 3.f, 2.f));
     o.Init(5, -5, -5.5f, 1, true);
-    EXPECT_EQ(o.GetMinimum(), -6.0f);
-    EXPECT_EQ(o.Value(), -5.5f);
+    EXPECT_EQ(std::make_tuple(o.GetMinimum(), o.Value()), std::make_tuple(-6.f, -5.5f));
 }
 
 // Steps past a bound clamp and turn in the same call; one ending exactly on
@@ -39,34 +45,17 @@ TEST(tavOscillator, StepEndingExactlyOnABoundTurnsOnlyWhenPassing)
 {
     tavOscillator o;
     o.Init(-0.75f, 0.75f, 0, 6, true);
-    const float steps[] = {0.1f, 10.0f, 0.1f, 1000.0f};
-    const float values[] = {0.6f, 0.75f, 0.15f, -0.75f};
-    const bool rising[] = {true, false, false, true};
-    for (int i = 0; i < 4; ++i)
+    const std::tuple<float, float, bool> steps[] = {
+        {0.1f, 0.6f, true}, {10.0f, 0.75f, false}, {0.1f, 0.15f, false}, {1000.0f, -0.75f, true}};
+    for (const auto& [step, value, rising] : steps)
     {
-        o.Update(steps[i]);
-        EXPECT_FLOAT_EQ(o.Value(), values[i]) << i;
-        EXPECT_EQ(o.IsRising(), rising[i]) << i;
+        o.Update(step);
+        EXPECT_FLOAT_EQ(o.Value(), value) << step;
+        EXPECT_EQ(o.IsRising(), rising) << step;
     }
     o.Init(0, 1, 0.5f, 1, true);
     o.Update(0.5f);
-    EXPECT_EQ(o.Value(), 1.0f);
-    EXPECT_TRUE(o.IsRising());
+    EXPECT_EQ(std::make_tuple(o.Value(), o.IsRising()), std::make_tuple(1.0f, true));
     o.Update(0.25f);
-    EXPECT_EQ(o.Value(), 1.0f);
-    EXPECT_FALSE(o.IsRising());
-}
-
-TEST(tavOscillator, SetValueClampsAndKeepsDirectionInside)
-{
-    tavOscillator o;
-    o.Init(-1, 1, 0, 1, true);
-    const float asked[] = {0.25f, 9, 0, -1}, values[] = {0.25f, 1, 0, -1};
-    const bool rising[] = {true, false, false, true};
-    for (int i = 0; i < 4; ++i)
-    {
-        o.SetValue(asked[i]);
-        EXPECT_EQ(o.Value(), values[i]) << i;
-        EXPECT_EQ(o.IsRising(), rising[i]) << i;
-    }
+    EXPECT_EQ(std::make_tuple(o.Value(), o.IsRising()), std::make_tuple(1.0f, false));
 }

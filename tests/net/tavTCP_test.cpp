@@ -347,8 +347,39 @@ TEST_F(TCPTraffic, MisbehavingPeersLoseOnlyTheirOwnConnectionAndAFullTableKeepsT
     EXPECT_TRUE(three.WaitClientCount(0));
 }
 
-TEST_F(TCPTraffic, AShutdownInTrafficLeavesNoThreadOrHandleBehind)
+TEST_F(TCPTraffic, ConnectionCyclesAndAShutdownInTrafficLeaveNoThreadOrHandleBehind)
 {
+    {
+        // Connections made, used and ended by the peer leave the slots, the
+        // handles and the threads where they were. The system keeps a few
+        // handles of its own during the first hundred or so cycles: count
+        // from cycle 200 on.
+        RecordingListener listener;
+        const uint16_t port = FreePort();
+        ASSERT_TRUE(listener.Start(port, 4));
+        uint32_t handles = 0, threads = 0;
+        size_t n = 0;
+        for (int round = 0; round < 40; ++round)
+        {
+            RecordingConnecter c; // a new object every ten cycles
+            for (int i = 0; i < 10; ++i)
+            {
+                c.Connect("127.0.0.1", port);
+                c.Send("ping", 4);
+                c.Disconnect();
+                ASSERT_TRUE(listener.WaitDisconnects(++n)) << "cycle " << n;
+            }
+            if (round == 19) handles = HandleCount(), threads = ThreadCount();
+        }
+        EXPECT_EQ(listener.accepted.size(), n);
+        EXPECT_TRUE(listener.WaitClientCount(0));
+        EXPECT_TRUE(listener.errors.empty());
+        for (int waited = 0; (HandleCount() > handles || ThreadCount() > threads) && waited < 2000;
+             waited += 20)
+            Sleep(20);
+        EXPECT_LE(HandleCount(), handles) << "a handle left behind by ended connections";
+        EXPECT_LE(ThreadCount(), threads);
+    }
     // Destroying the listener while packets fly both ways ends its thread and
     // closes every socket (each connecter sees its end).
     const uint32_t handles = HandleCount(), threads = ThreadCount();

@@ -82,7 +82,16 @@ class Game:
             self.output.close()
 
     def cleanup(self):
+        code = self.process and self.process.poll()
         self.kill()
+        if code not in (None, 0, -9):  # a run that failed (-9: killed on purpose) shows its end
+            for name in ("wine-output.txt", "output.html"):
+                try:
+                    with open(self.path(name), encoding="latin-1") as f:
+                        tail = f.read()[-3000:]
+                    sys.stderr.write("--- %s (exit %s), its end:\n%s\n" % (name, code, tail))
+                except OSError:
+                    pass
         if self.owns_folder:
             shutil.rmtree(self.folder, ignore_errors=True)
 

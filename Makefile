@@ -15,6 +15,10 @@ STAGE      := $(BUILD)/stage
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 MAKEFLAGS  += --no-print-directory
 # A compiler cache speeds up rebuilds where one is installed (never required).
+# Paths are made relative to the checkout, so a fresh clone anywhere reuses
+# what an earlier build compiled.
+export CCACHE_BASEDIR   := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
 CCACHE     := $(if $(shell command -v ccache 2>/dev/null),-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps native win fuzzers assets stage test play bench fuzz soak dist clean

@@ -89,5 +89,6 @@ private:
     tavVec3 angularVelocity;
     float linearDamping, angularDamping;
     float sleepTime;
+    tavVec3 quietVelocity, quietSpin; // when the current quiet spell began
     bool sleeping;
 };

@@ -18,6 +18,10 @@ const float MaxSpin = 500.0f;    // radians per second
 const float SleepSpeed = 2.0f;
 const float SleepSpin = 0.5f;
 const float TimeToSleep = 0.5f;
+// A slow body whose velocity drifts by more than this fraction of the limits
+// since its quiet spell began is not at rest (it is still tipping up towards
+// a balance point, or falling back from one): the spell starts again.
+const float QuietDrift = 0.1f;
 // Rolling and spinning resistance of a one-point contact, per unit of friction.
 const float RollingPerFriction = 0.2f;
 const uint32_t OtherBody = 0u << 30, OtherFixed = 1u << 30, OtherMesh = 2u << 30;
@@ -465,9 +469,21 @@ void tavRigidWorld::UpdateSleep(float seconds)
     for (uint32_t i : L.awake)
     {
         tavRigidBody& b = *bodies[i];
-        const bool still = LengthSquared(b.linearVelocity) < SleepSpeed * SleepSpeed &&
-                           LengthSquared(b.angularVelocity) < SleepSpin * SleepSpin;
-        b.sleepTime = b.kind == 0 || !still ? 0.0f : b.sleepTime + seconds;
+        const float speed = Length(b.linearVelocity), spin = Length(b.angularVelocity);
+        if (b.kind == 0 || speed >= SleepSpeed || spin >= SleepSpin)
+        {
+            b.sleepTime = 0;
+            continue;
+        }
+        if (b.sleepTime == 0 ||
+            Length(b.linearVelocity - b.quietVelocity) > QuietDrift * SleepSpeed ||
+            Length(b.angularVelocity - b.quietSpin) > QuietDrift * SleepSpin)
+        {
+            b.sleepTime = 0;
+            b.quietVelocity = b.linearVelocity;
+            b.quietSpin = b.angularVelocity;
+        }
+        b.sleepTime += seconds;
     }
     // Bodies that touch sleep together: an island sleeps when all of it is still.
     std::vector<uint32_t>& parent = L.islands;

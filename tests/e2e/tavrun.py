@@ -33,6 +33,11 @@ def config_with(**keys):
     return "[TAV]\n" + "".join("%s=%s\n" % kv for kv in values.items())
 
 
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
 def xdotool(*args, check=True):
     return subprocess.run(["xdotool"] + list(args), capture_output=True, text=True, check=check)
 

@@ -19,7 +19,14 @@
 
 namespace
 {
-enum Damage { Deleted, Emptied, Random, Truncated, BitFlipped };
+enum Damage
+{
+    Deleted,
+    Emptied,
+    Random,
+    Truncated,
+    BitFlipped
+};
 const char* const Names[] = {"deleted", "emptied", "random bytes", "truncated", "bits flipped"};
 } // namespace
 
@@ -121,7 +128,8 @@ TEST_F(GameDamagedContent, EveryFileDamagedAtOnceTheWaysTakingTurnsPerType)
     // Nothing of the first run is a picture, a mesh or a sound: every file the
     // game opens by name is named (a mesh's material textures are opened only
     // when the mesh loads), and the chicken falls.
-    auto nothingLoads = [&](int loaded) {
+    auto nothingLoads = [&](int loaded)
+    {
         EXPECT_EQ(loaded, 0);
         EXPECT_EQ(Scene()->GetChicken()->GetMaterialCount(), 0u);
         EXPECT_EQ(Scene()->GetSplashSound(), -1);
@@ -145,7 +153,8 @@ TEST_F(GameDamagedContent, EveryFileDamagedAtOnceTheWaysTakingTurnsPerType)
         for (const std::string& name : files)
             Spoil(name, ways[ofType[name.substr(name.rfind('.'))]++ % ways.size()]);
         const std::function<void(int)> check = nothingLoads;
-        StartPlayRestartAndQuit(Names[ways[0]], ways[0] == Deleted ? check : [](int) {});
+        StartPlayRestartAndQuit(
+            Names[ways[0]], ways[0] == Deleted ? check : [](int) {});
         if (HasFatalFailure()) return;
     }
 }
@@ -160,14 +169,17 @@ TEST_F(GameDamagedContent, EachFileDamagedAloneEveryWay)
             Spoil(name, how);
             // The game names its own files in the log; a mesh's material
             // texture only the report names (the pool logs no failure).
-            StartPlayRestartAndQuit(name + ", " + Names[how], [&](int) {
-                if (how != Deleted && how != Emptied) return;
-                const std::string report = TextureReport();
-                EXPECT_TRUE(Log().find(name) != std::string::npos ||
-                            report.find("Failed: ./base/" + name) != std::string::npos ||
-                            report.find("Failed: base/" + name) != std::string::npos)
-                    << "unnamed in the log and the texture report";
-            });
+            StartPlayRestartAndQuit(
+                name + ", " + Names[how],
+                [&](int)
+                {
+                    if (how != Deleted && how != Emptied) return;
+                    const std::string report = TextureReport();
+                    EXPECT_TRUE(Log().find(name) != std::string::npos ||
+                                report.find("Failed: ./base/" + name) != std::string::npos ||
+                                report.find("Failed: base/" + name) != std::string::npos)
+                        << "unnamed in the log and the texture report";
+                });
             if (HasFatalFailure()) return;
         }
 }

@@ -17,7 +17,8 @@ TEST_F(GameDeviceLoss, ResetsInARowBringEveryDeviceObjectBack)
     const int Resets = 10;
     // The frame as the engine lays it (the scene, the console last, the fader
     // over it), read back before the present.
-    auto frame2D = [&] {
+    auto frame2D = [&]
+    {
         IDirect3DDevice9* device = engine->GetDevice();
         TestImage image;
         device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
@@ -30,19 +31,22 @@ TEST_F(GameDeviceLoss, ResetsInARowBringEveryDeviceObjectBack)
         device->Present(nullptr, nullptr, nullptr, nullptr);
         return image;
     };
-    auto differences = [](const TestImage& a, const TestImage& b) {
+    auto differences = [](const TestImage& a, const TestImage& b)
+    {
         int n = 0;
         for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
             n += (a.pixels[i] & 0xFFFFFF) != (b.pixels[i] & 0xFFFFFF);
         return n;
     };
-    auto loaded = [&] {
+    auto loaded = [&]
+    {
         std::vector<bool> v;
         for (int i = 0; i < engine->GetTextureCount(); ++i)
             v.push_back(engine->IsTextureLoaded(i));
         return v;
     };
-    auto reportEntries = [&] {
+    auto reportEntries = [&]
+    {
         const size_t from = engine->GetLines().size();
         engine->ReportTexturePool();
         std::vector<std::string> entries;

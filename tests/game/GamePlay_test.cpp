@@ -44,9 +44,11 @@ int TextCount(const TestImage& image)
 {
     const int left = int(400.0f / 1280.0f * float(image.width));
     const int baseline = int(image.height) - int(800.0f / 1024.0f * float(image.height)) + 25;
-    return image.Count(left, baseline - 40, left + 500, baseline + 5, [](uint32_t p) {
-        return ((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) < 80 && (p & 0xFF) < 80;
-    });
+    return image.Count(left, baseline - 40, left + 500, baseline + 5,
+                       [](uint32_t p) {
+                           return ((p >> 16) & 0xFF) > 180 && ((p >> 8) & 0xFF) < 80 &&
+                                  (p & 0xFF) < 80;
+                       });
 }
 
 std::string Address(const void* scene) // as the log writes it
@@ -186,7 +188,8 @@ TEST_F(GamePlay, LoadsEveryAssetThenJumpsWalksTurnsBurstsDrownsRestartsAndQuits)
     ASSERT_TRUE(Settle(900));
 
     // W and S walk 200 a second, the legs moving; the release moves once more.
-    auto walk = [&](uint8_t key, int frames, int after = 2) {
+    auto walk = [&](uint8_t key, int frames, int after = 2)
+    {
         Hold(key);
         Frames(frames);
         LetGo(key);
@@ -230,7 +233,8 @@ TEST_F(GamePlay, LoadsEveryAssetThenJumpsWalksTurnsBurstsDrownsRestartsAndQuits)
     {
         DrawCallCounter draws(engine->GetDevice());
         ASSERT_TRUE(draws.IsHooked());
-        auto touchEggAt = [&](float distance) {
+        auto touchEggAt = [&](float distance)
+        {
             Place(HighUp);
             Frame();
             const D3DXVECTOR3 p = Player().position;
@@ -261,7 +265,8 @@ TEST_F(GamePlay, LoadsEveryAssetThenJumpsWalksTurnsBurstsDrownsRestartsAndQuits)
     ASSERT_EQ(physics.GetBodyCount(), 51u);
     EXPECT_EQ(physics.GetBody(0)->GetKind(), 0);
     float p[3];
-    auto meanHeight = [&] {
+    auto meanHeight = [&]
+    {
         float sum = 0;
         for (uint32_t h = 1; h <= 50; ++h)
         {
@@ -287,7 +292,8 @@ TEST_F(GamePlay, LoadsEveryAssetThenJumpsWalksTurnsBurstsDrownsRestartsAndQuits)
 
     // Space after a loss: a fresh game, its chicken the only body, high up,
     // and the log saying the old scene went.
-    auto spaceStartsAFreshGame = [&] {
+    auto spaceStartsAFreshGame = [&]
+    {
         GameScene* old = Scene();
         Hold(DIK_SPACE);
         Frame();
@@ -333,7 +339,8 @@ TEST_F(GamePlay, LoadsEveryAssetThenJumpsWalksTurnsBurstsDrownsRestartsAndQuits)
     EXPECT_GT(redLost, 200) << "no red text where \"Game Over! Press Space!\" goes";
     EXPECT_GT(redLost, redBefore + 150);
     // The clucks stop, their timer runs on.
-    auto clucks = [&] {
+    auto clucks = [&]
+    {
         int n = 0;
         for (int i = 0; i < GameScene::IdleSounds; ++i)
             n += StartedSinceLoad(scene->GetIdleSound(i));

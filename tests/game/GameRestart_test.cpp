@@ -28,15 +28,19 @@ TEST_F(GameRestart, RestartsThroughTheSpaceKeyKeepTheProcessMemoryFlat)
         MEMORY_BASIC_INFORMATION info;
         for (const char* at = nullptr; VirtualQuery(at, &info, sizeof info) == sizeof info;
              at = static_cast<const char*>(info.BaseAddress) + info.RegionSize)
-            if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) bytes += double(info.RegionSize);
+            if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE)
+                bytes += double(info.RegionSize);
         PROCESS_MEMORY_COUNTERS counters = {};
         counters.cb = sizeof counters;
         GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
         committed.push_back(bytes / (1024 * 1024));
         workingSet.push_back(double(counters.WorkingSetSize) / (1024 * 1024));
         if (i % every == 0)
+        {
             std::printf("game %d: committed %.1f MB, working set %.1f MB\n", i, committed.back(),
-                        workingSet.back()), std::fflush(stdout);
+                        workingSet.back());
+            std::fflush(stdout); // a soak's progress shows as it goes
+        }
         // Every other game ends at the egg, so the drops come and go too.
         if (i % 2)
             Scene()->GetEgg().position = Scene()->GetPlayer().position;
@@ -50,9 +54,8 @@ TEST_F(GameRestart, RestartsThroughTheSpaceKeyKeepTheProcessMemoryFlat)
     // Means (single samples swing by a megabyte or two) after the first tenth,
     // which fills the pools, against the last fifth.
     const size_t n = size_t(restarts);
-    auto mean = [](const std::vector<double>& v, size_t from, size_t to) {
-        return std::accumulate(v.begin() + from, v.begin() + to, 0.0) / double(to - from);
-    };
+    auto mean = [](const std::vector<double>& v, size_t from, size_t to)
+    { return std::accumulate(v.begin() + from, v.begin() + to, 0.0) / double(to - from); };
     const double early = mean(committed, n / 10, 3 * n / 10), late = mean(committed, 4 * n / 5, n);
     const double middleSet = mean(workingSet, 2 * n / 5, 3 * n / 5);
     const double lateSet = mean(workingSet, 4 * n / 5, n);

@@ -17,7 +17,8 @@ TEST_F(GameRoute, KeysAloneWalkAndJumpFromTheStartToTheEggAndBurstIt)
     std::string why;
     // Walks (or jumps towards) one route point; false when the walk ended
     // there (the chicken drowned, burst, or gave up).
-    auto walkStep = [&](const assetgen::LevelRouteStep& step) {
+    auto walkStep = [&](const assetgen::LevelRouteStep& step)
+    {
         bool jumped = step.kind != assetgen::LevelRouteStep::Jump, aimed = false;
         std::deque<uint8_t> turning; // A, D or neither (0) in each poll
         for (int frame = 0; frame < 60 * 30; ++frame)
@@ -46,9 +47,9 @@ TEST_F(GameRoute, KeysAloneWalkAndJumpFromTheStartToTheEggAndBurstIt)
                 turning.pop_front();
             }
             aimed = aimed || (turning.empty() && std::fabs(error) < 0.6f * TurnStep);
-            !jumped && aimed ? Hold(DIK_SPACE) : LetGo(DIK_SPACE);
+            !jumped&& aimed ? Hold(DIK_SPACE) : LetGo(DIK_SPACE);
             distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed) ? Hold(DIK_W)
-                                                                               : LetGo(DIK_W);
+                                                                              : LetGo(DIK_W);
             Frame();
             if (!jumped && Speed(1) > 100.0f) jumped = true, ++jumps;
             if (!Scene()->IsAlive()) return why = "the game ended", false;

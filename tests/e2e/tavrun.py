@@ -1,9 +1,7 @@
-"""Runs gavo.exe under Wine for end-to-end tests, the way a player would:
-a staged folder (gavo.exe, base/, tav.cfg), real key presses through
-xdotool on the session's display, and the files the program leaves behind.
-
-Outside a headless session (scripts/headless.sh) the calling test re-runs
-itself inside one, so a test module can be started on its own.
+"""Runs gavo.exe under Wine as a player would: a staged folder (gavo.exe,
+base/, tav.cfg), real key presses through xdotool, and the files the program
+leaves. Outside a headless session (scripts/headless.sh) the calling test
+re-runs itself inside one, so a module can be started on its own.
 """
 import os
 import shutil
@@ -33,6 +31,11 @@ def config_with(**keys):
         else:
             values[k] = str(v)
     return "[TAV]\n" + "".join("%s=%s\n" % kv for kv in values.items())
+
+
+def read_bytes(path):
+    with open(path, "rb") as f:
+        return f.read()
 
 
 def xdotool(*args, check=True):
@@ -117,12 +120,8 @@ class Game:
             time.sleep(step)
         return predicate()
 
-    def wait_file(self, name, timeout=30):
-        return self.wait_for(lambda: os.path.exists(self.path(name)), timeout)
-
     def shot(self, name, timeout=20):
-        """Print Screen, and the bitmap once the log names it and the file is
-        whole (None when it never is)."""
+        """Print Screen; the bitmap once logged and whole (None if never)."""
         key("Print")
 
         def whole():
@@ -154,7 +153,7 @@ def key(*names):
 
 
 def tap(name):
-    """A key down long enough for the game's once-a-frame keyboard read."""
+    """A key down long enough for the game's once-a-frame read."""
     xdotool("keydown", name)
     time.sleep(0.3)
     xdotool("keyup", name)
@@ -168,6 +167,7 @@ class Bitmap:
     """A 24-bit bottom-up BMP as the engine writes it."""
 
     def __init__(self, path):
+        self.path = path
         with open(path, "rb") as f:
             self.bytes = f.read()
         (self.type, self.file_size, _, _, self.offset, self.header_size, self.width,

@@ -42,7 +42,7 @@ def dialog_controls():
     return {int(p[0]): (p[1] == "1", p[2]) for p in parts if len(p) >= 3}
 
 
-def wait_gone_titled(title, timeout):
+def wait_gone(timeout, title=TITLE):
     """True once no window titled `title` is left."""
     end = time.time() + timeout
     while time.time() < end:
@@ -52,13 +52,7 @@ def wait_gone_titled(title, timeout):
     return False
 
 
-def wait_gone(timeout):
-    """True once no window of the utility is left."""
-    return wait_gone_titled(TITLE, timeout)
-
-
-# Xvfb lists only its own size; the dialog's resolution list is tested with
-# two more common modes, added to this session's screen for these tests only.
+# Xvfb lists only its own size: two common modes more, for these tests only.
 EXTRA_MODES = ("800x600 40.00 800 840 968 1056 600 601 605 628 -hsync +vsync",
                "640x480 25.18 640 656 752 800 480 490 492 525 -hsync -vsync")
 
@@ -68,8 +62,8 @@ def xrandr(*args):
 
 
 def restart_wine():
-    """Wine reads the screen's modes when its server starts. (The server and
-    the prefix's background processes stay on: no pipes of ours for them.)"""
+    """Wine reads the screen's modes when its server starts (its background
+    processes stay on: no pipes of ours for them)."""
     quiet = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     subprocess.run(["wineserver", "-k"], **quiet)
     subprocess.run(["wineserver", "-w"], **quiet)
@@ -98,8 +92,7 @@ def setUpModule():
 
 
 def tearDownModule():
-    # Back to the session's own size should a full-screen run have left
-    # another one set; a mode in use cannot be taken away.
+    # Back to the session's size (a mode in use cannot be taken away).
     if SESSION_SIZE and screen_size() != SESSION_SIZE:
         xrandr("--size", SESSION_SIZE)
     for mode in EXTRA_MODES:
@@ -109,23 +102,21 @@ def tearDownModule():
 
 
 def press_until_gone(key, title=TITLE, tries=3):
-    """Presses `key` in the window titled `title` until it closes: True once
-    it has. A window opened while another program's windows are still going
-    away may miss the first press."""
+    """Presses `key` in the window titled `title` until it closes (a window
+    opened while another program's go away may miss the first press)."""
     for _ in range(tries):
         window = tavrun.find_window(title, 5)
         if not window:
             return True
         focus(window)
         tavrun.key(key)
-        if wait_gone_titled(title, 10):
+        if wait_gone(10, title):
             return True
     return False
 
 
 def focus(window):
-    """The keys go to the focused window, and with no window manager a new
-    window need not get the focus (the game's may still be closing)."""
+    """With no window manager a new window need not get the focus."""
     if window:
         tavrun.xdotool("windowfocus", "--sync", window, check=False)
         time.sleep(0.3)
@@ -182,9 +173,8 @@ class SetupUtility(unittest.TestCase):
         return controls
 
     def choose(self, control, shows, *keys):
-        """Presses `keys` until `control` shows `shows`: a key that went to a
-        window still closing is pressed again, and a choice the machine does
-        not offer fails here, naming what is shown, not later at the wrong size."""
+        """Presses `keys` until `control` shows `shows` (a key that went to a
+        window still closing is pressed again); fails naming what it shows."""
         shown = None
         for _ in range(3):
             focus(tavrun.find_window(TITLE, 5))
@@ -196,8 +186,7 @@ class SetupUtility(unittest.TestCase):
             control, shows, " ".join(keys), shown and shown.get(control)))
 
     def config(self):
-        with open(self.game.path("tav.cfg"), "rb") as f:
-            return f.read()
+        return tavrun.read_bytes(self.game.path("tav.cfg"))
 
     def test_it_opens_with_the_file_and_ok_writes_exactly_the_changed_keys(self):
         before = tavrun.config_with(IsSetup=0, FullScreen=1, Channels=24, Filter=2).encode()

@@ -1,15 +1,10 @@
-"""gavo.exe started and ended in the ways other than a normal sitting: a
-second copy, a kill mid-game, a device that cannot be made."""
+"""gavo.exe started and ended otherwise than in a normal sitting: a second
+copy, a kill mid-game, a device that cannot be made."""
 import os
 import time
 import unittest
 
 import tavrun
-
-
-def read_bytes(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 class StartUp(unittest.TestCase):
@@ -39,7 +34,7 @@ class StartUp(unittest.TestCase):
         self.assertEqual(game.config_int("IsSetup"), 1)
 
     def test_a_run_killed_mid_game_leaves_a_readable_log_and_a_whole_config(self):
-        config_before = read_bytes(self.game.path("tav.cfg"))
+        config_before = tavrun.read_bytes(self.game.path("tav.cfg"))
         game = self.game.start()
         window = tavrun.find_window("Gavo Beta")
         self.assertIsNotNone(window, "no window titled Gavo Beta")
@@ -61,7 +56,7 @@ class StartUp(unittest.TestCase):
                         "last line cut short: %r" % last)
         self.assertNotIn("TAV::Release()", log)
         # The engine writes the configuration only at a shutdown.
-        self.assertEqual(read_bytes(game.path("tav.cfg")), config_before)
+        self.assertEqual(tavrun.read_bytes(game.path("tav.cfg")), config_before)
 
         # The next start runs normally (no safe-mode question) and quits cleanly.
         again = tavrun.Game(folder=game.folder).start()

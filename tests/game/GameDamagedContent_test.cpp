@@ -1,114 +1,68 @@
-// Every file of base/ damaged five ways: deleted, cut short, emptied,
-// overwritten with random bytes, and a few bits flipped. With each, the game
-// starts, names what it could not load in the log and the texture report,
-// plays, restarts through the Space key and shuts down cleanly.
-//
-// `make test` damages every file at once, one way per run. The soak
-// (TAV_SOAK=1) also damages each file alone, with the rest whole.
+// The files of base/ damaged: deleted, emptied, overwritten with random bytes,
+// cut short, a few bits flipped. With each the game starts, names what it
+// could not load in the log and the texture report, plays, restarts through
+// Space and shuts down cleanly. `make test` damages every file at once in two
+// runs, the fatal ways and the partial ones, each way taking its turn over
+// the files of each type; the soak (TAV_SOAK=1) damages each file alone.
 #include "GameHost.h"
 
 #include "support/TestFiles.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace
 {
-enum class Damage
+enum Damage
 {
     Deleted,
-    Truncated,
     Emptied,
     Random,
+    Truncated,
     BitFlipped
 };
-const ::Damage AllWays[] = {Damage::Deleted, Damage::Truncated, Damage::Emptied, Damage::Random,
-                            Damage::BitFlipped};
-
-const char* Name(Damage d)
-{
-    static const char* const names[] = {"deleted", "truncated", "emptied", "random bytes",
-                                        "bits flipped"};
-    return names[int(d)];
-}
-
-std::string Damaged(const std::vector<uint8_t>& bytes, Damage damage, uint32_t seed)
-{
-    std::mt19937 random(seed);
-    std::string out(bytes.begin(), bytes.end());
-    switch (damage)
-    {
-    case Damage::Truncated:
-        out.resize(out.size() / 3);
-        break;
-    case Damage::Deleted:
-    case Damage::Emptied:
-        out.clear();
-        break;
-    case Damage::Random:
-        for (char& c : out)
-            c = char(random());
-        break;
-    case Damage::BitFlipped:
-        // Mostly in the headers, where a flipped bit changes what follows.
-        for (int i = 0; i < 12 && !out.empty(); ++i)
-        {
-            const size_t span = i < 8 ? std::min<size_t>(out.size(), 64) : out.size();
-            out[random() % span] ^= char(1u << (random() % 8));
-        }
-        break;
-    }
-    return out;
-}
-
-uint32_t Seed(const std::string& name)
-{
-    uint32_t h = 2166136261u;
-    for (char c : name)
-        h = (h ^ uint8_t(c)) * 16777619u;
-    return h;
-}
-
-// Files the program opens by name; the rest are the meshes' material
-// textures, opened only when their mesh loads.
-bool OpenedByName(const std::string& name)
-{
-    const std::string type = name.substr(name.rfind('.') + 1);
-    return type == "x" || type == "sfx" || type == "tga" || name.rfind("sky1-", 0) == 0 ||
-           name == "water.tex" || name == "console.tex" || name == "gui.tex";
-}
+const char* const Names[] = {"deleted", "emptied", "random bytes", "truncated", "bits flipped"};
 } // namespace
 
 class GameDamagedContent : public GameTest
 {
 protected:
-    // The game's own console background and cursor, so that every file of
-    // base/ is one the program opens.
     void SetUp() override
     {
         CopyContent();
-        settings.consoleTexture = "./base/console.tex";
-        settings.cursorTexture = "./base/gui.tex";
         files = FilesIn(folder.File("base"));
         ASSERT_GT(files.size(), 60u);
+        ASSERT_TRUE(CopyFolder(folder.File("base"), folder.File("whole")));
     }
 
-    void Damage(const std::string& name, ::Damage how)
+    void Spoil(const std::string& name, Damage how)
     {
         const std::string path = folder.File("base\\" + name);
-        if (how == ::Damage::Deleted)
-        {
-            DeleteFileA(path.c_str());
-            return;
-        }
-        const std::string bytes = Damaged(ReadBinaryFile(path), how, Seed(name));
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+        std::vector<uint8_t> bytes = ReadBinaryFile(path);
+        uint32_t seed = 2166136261u; // FNV-1a of the name
+        for (char c : name)
+            seed = (seed ^ uint8_t(c)) * 16777619u;
+        std::mt19937 random(seed);
+        if (how == Deleted) DeleteFileA(path.c_str());
+        if (how == Deleted || how == Emptied) bytes.clear();
+        if (how == Truncated) bytes.resize(bytes.size() / 3);
+        for (uint8_t& b : bytes)
+            b = how == Random ? uint8_t(random()) : b;
+        // Mostly in the headers, where a flipped bit changes what follows.
+        for (int i = 0; how == BitFlipped && i < 12 && !bytes.empty(); ++i)
+            bytes[random() % (i < 8 ? std::min<size_t>(bytes.size(), 64) : bytes.size())] ^=
+                uint8_t(1u << (random() % 8));
+        if (how != Deleted)
+            std::ofstream(path, std::ios::binary | std::ios::trunc)
+                .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
     }
 
-    // What the texture report says, as the console holds it.
     std::string TextureReport()
     {
         const size_t from = engine->GetLines().size();
@@ -120,34 +74,35 @@ protected:
     }
 
     // Every texture that did not load is named in the log and as FAILED in
-    // the report; the names of those that did are returned.
-    std::vector<std::string> CheckTextures()
+    // the report; returns how many did load.
+    int CheckTextures()
     {
         const std::string log = Log(), report = TextureReport();
-        std::vector<std::string> loaded;
+        int loaded = 0;
         for (int i = 0; i < engine->GetTextureCount(); ++i)
         {
             std::string name;
             engine->GetTextureName(i, name);
-            if (name.empty()) continue;
-            if (engine->IsTextureLoaded(i))
-            {
-                loaded.push_back(name);
-                continue;
-            }
-            const std::string bare = name.substr(1, name.size() - 2); // without the quotes
-            EXPECT_NE(log.find(bare), std::string::npos) << bare << " failed, unnamed in the log";
+            if (name.empty() || (engine->IsTextureLoaded(i) && ++loaded)) continue;
+            EXPECT_NE(log.find(name.substr(1, name.size() - 2)), std::string::npos)
+                << name << " failed, unnamed in the log";
             EXPECT_NE(report.find("FAILED " + name), std::string::npos)
                 << name << " failed, not so in the report";
         }
         return loaded;
     }
 
-    // A walk, a loss in the sea, Space for a new game, a shutdown that
-    // leaves "IsSetup" at 1 (a normal end) and the log's last line written.
-    void PlaysRestartsAndQuits(const std::string& what)
+    // Starts on the damaged base/, checks, then a walk, a loss in the sea,
+    // Space for a new game and a shutdown that leaves "IsSetup" at 1.
+    void StartPlayRestartAndQuit(const std::string& what, const std::function<void(int)>& check)
     {
         SCOPED_TRACE(what);
+        if (!StartGame())
+        {
+            const std::string log = Log();
+            FAIL() << "no start\n" << log.substr(log.size() > 1500 ? log.size() - 1500 : 0);
+        }
+        check(CheckTextures());
         Hold(DIK_W);
         Frames(30);
         LetGo(DIK_W);
@@ -161,80 +116,70 @@ protected:
         StopEngine();
         EXPECT_EQ(ConfigInt("IsSetup"), 1);
         EXPECT_NE(Log().find("Uninitialized COM."), std::string::npos);
-    }
-
-    std::string LogTail() const
-    {
-        const std::string log = Log();
-        return log.substr(log.size() > 1500 ? log.size() - 1500 : 0);
+        DeleteFileA(folder.File("output.html").c_str());
+        ASSERT_TRUE(CopyFolder(folder.File("whole"), folder.File("base")));
     }
 
     std::vector<std::string> files;
 };
 
-TEST_F(GameDamagedContent, EveryFileDamagedAtOnceOneWayPerRun)
+TEST_F(GameDamagedContent, EveryFileDamagedAtOnceTheWaysTakingTurnsPerType)
 {
-    const std::string whole = folder.File("whole");
-    ASSERT_TRUE(CopyFolder(folder.File("base"), whole));
-    for (::Damage how : AllWays)
+    // Nothing of the first run is a picture, a mesh or a sound: every file the
+    // game opens by name is named (a mesh's material textures are opened only
+    // when the mesh loads), and the chicken falls.
+    auto nothingLoads = [&](int loaded)
     {
-        SCOPED_TRACE(Name(how));
-        ASSERT_TRUE(CopyFolder(whole, folder.File("base")));
+        EXPECT_EQ(loaded, 0);
+        EXPECT_EQ(Scene()->GetChicken()->GetMaterialCount(), 0u);
+        EXPECT_EQ(Scene()->GetSplashSound(), -1);
+        EXPECT_EQ(Scene()->GetPlayer().body, 0);
+        EXPECT_TRUE(FramesUntil([&] { return !Scene()->IsAlive(); }, 600));
+        const std::string log = Log();
         for (const std::string& name : files)
-            Damage(name, how);
-        ASSERT_TRUE(StartGame()) << Name(how) << "\n" << LogTail();
-        const std::vector<std::string> loaded = CheckTextures();
-        if (how == ::Damage::Deleted || how == ::Damage::Emptied || how == ::Damage::Random)
         {
-            // Nothing of this is a picture, a mesh or a sound: every file the
-            // game opens by name is named, and the chicken falls into the sea.
-            EXPECT_TRUE(loaded.empty()) << loaded.size() << " textures loaded, first " << loaded[0];
-            EXPECT_EQ(Scene()->GetChicken()->GetMaterialCount(), 0u);
-            EXPECT_EQ(Scene()->GetSplashSound(), -1);
-            EXPECT_EQ(Scene()->GetPlayer().body, 0);
-            EXPECT_TRUE(FramesUntil([&] { return !Scene()->IsAlive(); }, 600));
-            const std::string log = Log();
-            for (const std::string& name : files)
+            const std::string type = name.substr(name.rfind('.') + 1);
+            if (type == "x" || type == "sfx" || type == "tga" || name.rfind("sky1-", 0) == 0 ||
+                name == "water.tex" || name == "console.tex" || name == "gui.tex")
             {
-                if (!OpenedByName(name)) continue;
                 EXPECT_NE(log.find(name), std::string::npos) << name << " unnamed in the log";
             }
         }
-        PlaysRestartsAndQuits(Name(how));
-        DeleteFileA(folder.File("output.html").c_str());
+    };
+    const std::vector<Damage> runs[] = {{Deleted, Emptied, Random}, {Truncated, BitFlipped}};
+    for (const std::vector<Damage>& ways : runs)
+    {
+        std::map<std::string, size_t> ofType;
+        for (const std::string& name : files)
+            Spoil(name, ways[ofType[name.substr(name.rfind('.'))]++ % ways.size()]);
+        const std::function<void(int)> check = nothingLoads;
+        StartPlayRestartAndQuit(
+            Names[ways[0]], ways[0] == Deleted ? check : [](int) {});
+        if (HasFatalFailure()) return;
     }
 }
 
-// Long: every file alone, five ways each (about 340 starts of the game).
-TEST_F(GameDamagedContent, EachFileDamagedAloneFourWays)
+// Long: every file alone, every way (about 340 starts of the game).
+TEST_F(GameDamagedContent, EachFileDamagedAloneEveryWay)
 {
     if (!std::getenv("TAV_SOAK")) GTEST_SKIP() << "set TAV_SOAK=1 (make soak)";
-    const std::string whole = folder.File("whole");
-    ASSERT_TRUE(CopyFolder(folder.File("base"), whole));
-    int runs = 0;
     for (const std::string& name : files)
-        for (::Damage how : AllWays)
+        for (Damage how : {Deleted, Emptied, Random, Truncated, BitFlipped})
         {
-            const std::string what = name + ", " + Name(how);
-            ASSERT_TRUE(CopyFolder(whole, folder.File("base")));
-            Damage(name, how);
-            ASSERT_TRUE(StartGame()) << what << "\n" << LogTail();
+            Spoil(name, how);
             // The game names its own files in the log; a mesh's material
-            // texture is named only in the texture report's failures (the
-            // pool logs nothing when a load fails).
-            if (how == ::Damage::Deleted || how == ::Damage::Emptied)
-            {
-                const std::string report = TextureReport();
-                EXPECT_TRUE(Log().find(name) != std::string::npos ||
-                            report.find("Failed: ./base/" + name) != std::string::npos ||
-                            report.find("Failed: base/" + name) != std::string::npos)
-                    << what << ": unnamed in the log and the texture report";
-            }
-            CheckTextures();
-            PlaysRestartsAndQuits(what);
-            DeleteFileA(folder.File("output.html").c_str());
+            // texture only the report names (the pool logs no failure).
+            StartPlayRestartAndQuit(
+                name + ", " + Names[how],
+                [&](int)
+                {
+                    if (how != Deleted && how != Emptied) return;
+                    const std::string report = TextureReport();
+                    EXPECT_TRUE(Log().find(name) != std::string::npos ||
+                                report.find("Failed: ./base/" + name) != std::string::npos ||
+                                report.find("Failed: base/" + name) != std::string::npos)
+                        << "unnamed in the log and the texture report";
+                });
             if (HasFatalFailure()) return;
-            ++runs;
         }
-    std::printf("damaged files tried: %d starts of the game\n", runs);
 }

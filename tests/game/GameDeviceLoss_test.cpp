@@ -1,51 +1,23 @@
-// Thirty device resets in a row in the running game, the console open
-// over it (each reset hides it; it is opened again) and the fader half
-// across the screen: everything the device held in its default pool
-// (textures, the font sheet, the console panel, the fader's quad, the
-// meshes' buffers) must come back as it was.
+// Device resets in a row in the running game, the console open over it (each
+// reset hides it) and the fader half across the screen: everything in the
+// default pool (textures, the font sheet, the console panel, the fader's
+// quad, the meshes' buffers) must come back as it was.
 #include "GameHost.h"
 
 #include "console/tavFader.h"
-#include "support/TestFiles.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-namespace
-{
-// Pixels where the two pictures differ.
-int Differences(const TestImage& a, const TestImage& b)
-{
-    int n = 0;
-    for (UINT y = 0; y < a.height; ++y)
-        for (UINT x = 0; x < a.width; ++x)
-            n += a.At(x, y) != b.At(x, y);
-    return n;
-}
+using GameDeviceLoss = GameTest;
 
-int Occurrences(const std::string& text, const std::string& what)
+TEST_F(GameDeviceLoss, ResetsInARowBringEveryDeviceObjectBack)
 {
-    int n = 0;
-    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-} // namespace
-
-class GameDeviceLoss : public GameTest
-{
-protected:
-    // The console with the game's own background, so that its panel is drawn.
-    void SetUp() override
-    {
-        CopyContent();
-        settings.consoleTexture = "./base/console.tex";
-        ASSERT_TRUE(StartGame()) << "the game scene did not load";
-    }
-    // The scene (which draws the console last) and the fader over it, as
-    // one frame of the engine would lay them, read back before the present.
-    TestImage Frame2D()
+    const int Resets = 10;
+    // The frame as the engine lays it (the scene, the console last, the fader
+    // over it), read back before the present.
+    auto frame2D = [&]
     {
         IDirect3DDevice9* device = engine->GetDevice();
         TestImage image;
@@ -58,17 +30,22 @@ protected:
         ReadBackBuffer(device, image);
         device->Present(nullptr, nullptr, nullptr, nullptr);
         return image;
-    }
-    // The pool's entries, loaded or not, by number.
-    std::vector<bool> LoadedTextures() const
+    };
+    auto differences = [](const TestImage& a, const TestImage& b)
     {
-        std::vector<bool> loaded;
+        int n = 0;
+        for (size_t i = 0; i < a.pixels.size() && i < b.pixels.size(); ++i)
+            n += (a.pixels[i] & 0xFFFFFF) != (b.pixels[i] & 0xFFFFFF);
+        return n;
+    };
+    auto loaded = [&]
+    {
+        std::vector<bool> v;
         for (int i = 0; i < engine->GetTextureCount(); ++i)
-            loaded.push_back(engine->IsTextureLoaded(i));
-        return loaded;
-    }
-    // The texture report's entry lines as the console holds them.
-    std::vector<std::string> ReportEntries()
+            v.push_back(engine->IsTextureLoaded(i));
+        return v;
+    };
+    auto reportEntries = [&]
     {
         const size_t from = engine->GetLines().size();
         engine->ReportTexturePool();
@@ -77,38 +54,28 @@ protected:
             if (engine->GetLines()[i].text.rfind("#", 0) == 0)
                 entries.push_back(engine->GetLines()[i].text);
         return entries;
-    }
-};
-
-TEST_F(GameDeviceLoss, ThirtyResetsInARowBringEveryDeviceObjectBack)
-{
-    const int Resets = 30;
+    };
     ASSERT_TRUE(Settle());
     engine->Toggle();
     ASSERT_TRUE(engine->IsShown());
     tavFader* fader = engine->GetFader();
-    ASSERT_NE(fader, nullptr);
-    ASSERT_TRUE(fader->IsValid());
+    ASSERT_TRUE(fader && fader->IsValid());
     fader->SetColour(255, 0, 0);
     fader->SetAlpha(96);
-    const std::vector<std::string> entriesBefore = ReportEntries();
+    const std::vector<std::string> entriesBefore = reportEntries();
     ASSERT_FALSE(entriesBefore.empty());
-    const std::vector<bool> loadedBefore = LoadedTextures();
+    const std::vector<bool> loadedBefore = loaded();
     ASSERT_GT(std::count(loadedBefore.begin(), loadedBefore.end(), true), 40);
 
-    // The clock nearly stands still from here (frames of a tenth of a
-    // millisecond), so that the egg's spin, the sea and the caret stay
-    // where they are: two pictures in a row differ only where the turning
-    // sea meets the land, in a few hundred pixels at most.
+    // The clock all but stopped: the egg, the sea and the caret stay put, so
+    // two pictures differ only where the turning sea meets the land.
     engine->SetTimeScale(0.0f);
     Frame();
-    const TestImage first = Frame2D();
-    const TestImage before = Frame2D();
-    const int still = Differences(first, before);
+    const TestImage first = frame2D(), before = frame2D();
+    const int still = differences(first, before);
     ASSERT_LT(still, 2000) << "the picture moves with the clock stopped";
 
     const size_t logBefore = Log().size();
-    // Every reset hides the console; it is opened again before the next.
     int hidden = 0;
     for (int i = 0; i < Resets; ++i)
     {
@@ -117,20 +84,21 @@ TEST_F(GameDeviceLoss, ThirtyResetsInARowBringEveryDeviceObjectBack)
         engine->Toggle();
     }
     EXPECT_EQ(hidden, Resets);
-    const std::string resetLog = Log().substr(logBefore);
-    EXPECT_EQ(Occurrences(resetLog, "Objects Invalidated..."), Resets);
-    EXPECT_EQ(Occurrences(resetLog, "Objects reinitialized..."), Resets);
-
-    const TestImage after = Frame2D();
-    ASSERT_EQ(after.width, before.width);
-    ASSERT_EQ(after.height, before.height);
-    // A texture, the font sheet, the panel or the fader's quad not back
-    // would change tens of thousands of pixels.
-    EXPECT_LE(Differences(before, after), 2 * still + 100)
-        << "the picture changed over " << Resets << " resets";
-
-    EXPECT_EQ(LoadedTextures(), loadedBefore);
-    EXPECT_EQ(ReportEntries(), entriesBefore);
+    const std::string log = Log().substr(logBefore);
+    for (const char* line : {"Objects Invalidated...", "Objects reinitialized..."})
+    {
+        int n = 0;
+        for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+            ++n;
+        EXPECT_EQ(n, Resets) << line;
+    }
+    // A texture, the font sheet, the panel or the quad not back changes tens
+    // of thousands of pixels.
+    const TestImage after = frame2D();
+    ASSERT_EQ(after.pixels.size(), before.pixels.size());
+    EXPECT_LE(differences(before, after), 2 * still + 100);
+    EXPECT_EQ(loaded(), loadedBefore);
+    EXPECT_EQ(reportEntries(), entriesBefore);
     // And the game plays on: W still walks the chicken.
     engine->Toggle();
     engine->SetTimeScale(1.0f);

@@ -5,7 +5,7 @@
 
 namespace
 {
-// The engine side of the key poll: actions go to the current scene.
+// Actions of the key poll go to the current scene.
 class SceneListener final : public tavInputMap::tavListener
 {
 public:
@@ -63,14 +63,15 @@ void GameTest::SetUp()
 
 void GameTest::CopyContent()
 {
-    ASSERT_TRUE(CopyFolder(TAV_TEST_BASE_DIR, folder.File("base")))
-        << "no generated content in " << TAV_TEST_BASE_DIR;
+    settings.consoleTexture = "./base/console.tex"; // as the game's own start
+    settings.cursorTexture = "./base/gui.tex";
+    ASSERT_TRUE(CopyFolder(TAV_TEST_BASE_DIR, folder.File("base"))) << TAV_TEST_BASE_DIR;
 }
 
 bool GameTest::StartGame()
 {
     if (FAILED(StartEngine())) return false;
-    engine->SetFixedFrameTime(FrameSeconds);
+    engine->SetFixedFrameTime(1.0 / 60.0);
     engine->SetNextScene(tavNewScene<GameScene>(engine.get()));
     return FramesUntil([this] { return engine->IsSceneReady(); }, 1200);
 }
@@ -138,8 +139,7 @@ bool GameTest::RestartWithSpace()
 
 void GameTest::PollKeys()
 {
-    // As the engine polls: only a ready scene hears keys, with the
-    // bindings it made while loading.
+    // As the engine: only a ready scene hears keys, with the bindings it made.
     if (!engine->IsSceneReady() || !engine->GetScene()) return;
     if (engine->GetScene() != boundScene)
     {
@@ -152,16 +152,9 @@ void GameTest::PollKeys()
     keys.Fire(keyboard, nullptr, nullptr, engine->GetMilliseconds(), listener);
 }
 
-void GameTest::Tap(uint8_t code)
-{
-    Hold(code);
-    Frame();
-    LetGo(code);
-}
-
 void GameTest::Place(const D3DXVECTOR3& at)
 {
-    tavRigidBody* body = ChickenBody();
+    tavRigidBody* body = Scene()->GetPhysics().GetBody(uint32_t(Scene()->GetPlayer().body));
     ASSERT_NE(body, nullptr);
     const float still[3] = {0, 0, 0};
     body->SetPosition(&at.x);
@@ -169,28 +162,10 @@ void GameTest::Place(const D3DXVECTOR3& at)
     body->SetAngularVelocity(still);
 }
 
-tavRigidBody* GameTest::ChickenBody() const
-{
-    return Scene()->GetPhysics().GetBody(uint32_t(Scene()->GetPlayer().body));
-}
-
 float GameTest::Heading() const
 {
     const D3DXQUATERNION& q = Scene()->GetPlayer().orientation;
     return 2.0f * std::atan2(q.y, q.w);
-}
-
-int GameTest::SoundOfBuffer(IDirectSoundBuffer8* buffer) const
-{
-    DSBCAPS caps = {};
-    caps.dwSize = sizeof caps;
-    if (FAILED(buffer->GetCaps(&caps))) return -1;
-    for (size_t h = 0; h < engine->GetSoundCount(); ++h)
-    {
-        SoundEntry entry;
-        if (engine->GetSound(int(h), entry) && entry.dataSize == caps.dwBufferBytes) return int(h);
-    }
-    return -1;
 }
 
 void GameTest::WatchSounds()
@@ -201,8 +176,16 @@ void GameTest::WatchSounds()
     {
         if (!channel.buffer) continue;
         now.push_back(channel.buffer);
-        if (std::find(seen.begin(), seen.end(), channel.buffer) == seen.end())
-            started.push_back(SoundOfBuffer(channel.buffer));
+        if (std::find(seen.begin(), seen.end(), channel.buffer) != seen.end()) continue;
+        DSBCAPS caps = {};
+        caps.dwSize = sizeof caps;
+        int sound = -1;
+        SoundEntry entry;
+        if (SUCCEEDED(channel.buffer->GetCaps(&caps)))
+            for (size_t h = 0; h < engine->GetSoundCount() && sound < 0; ++h)
+                if (engine->GetSound(int(h), entry) && entry.dataSize == caps.dwBufferBytes)
+                    sound = int(h);
+        started.push_back(sound);
     }
     seen.swap(now);
     startedAll.insert(startedAll.end(), started.begin(), started.end());
@@ -222,7 +205,7 @@ TestImage GameTest::Picture()
 {
     IDirect3DDevice9* device = engine->GetDevice();
     TestImage image;
-    DWORD clipped = FALSE; // the whole picture, clipped or not (ClipPicture)
+    DWORD clipped = FALSE; // the whole picture even after ClipPicture
     device->GetRenderState(D3DRS_SCISSORTESTENABLE, &clipped);
     device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);

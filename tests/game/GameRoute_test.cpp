@@ -1,7 +1,6 @@
-// The level can be completed through the real key handling: a scripted
-// player walks the content's route (tools/assetgen LevelDesign::Route) from
-// the start to the egg with W, A, D and Space only, on the real physics, and
-// bursts the egg. No teleporting.
+// The level can be completed through the real key handling: a scripted player
+// walks the content's route (LevelDesign::Route) from the start to the egg
+// with W, A, D and Space only, on the real physics, and bursts the egg.
 #include "GameHost.h"
 
 #include "LevelDesign.h"
@@ -9,66 +8,36 @@
 #include <cmath>
 #include <deque>
 
-namespace
-{
-const float Pi = 3.14159265f;
-// One A or D event at 60 frames a second: q = (0, 1/60, 0, 1).
-const float TurnStep = 2.0f * std::atan(1.0f / 60.0f);
+using GameRoute = GameTest;
 
-float Wrap(float angle)
+TEST_F(GameRoute, KeysAloneWalkAndJumpFromTheStartToTheEggAndBurstIt)
 {
-    while (angle > Pi)
-        angle -= 2.0f * Pi;
-    while (angle < -Pi)
-        angle += 2.0f * Pi;
-    return angle;
-}
-
-// Which of A and D is down in one poll (0: neither).
-using TurnKeys = std::deque<uint8_t>;
-
-// Polls that turn by `steps` events: a key pressed, held and let go gives
-// one event per poll plus one for the release, so two events at least; a
-// single step is three one way and two back.
-TurnKeys PlanTurn(int steps)
-{
-    TurnKeys plan;
-    const uint8_t key = steps > 0 ? DIK_D : DIK_A, back = steps > 0 ? DIK_A : DIK_D;
-    const int n = std::abs(steps);
-    if (n == 1)
-    {
-        plan.insert(plan.end(), {key, key, 0, back, 0});
-        return plan;
-    }
-    plan.insert(plan.end(), size_t(n - 1), key);
-    plan.push_back(0);
-    return plan;
-}
-} // namespace
-
-class GameRoute : public GameTest
-{
-protected:
+    const float Pi = 3.14159265f, TurnStep = 2.0f * std::atan(1.0f / 60.0f);
+    int jumps = 0;
+    std::string why;
     // Walks (or jumps towards) one route point; false when the walk ended
     // there (the chicken drowned, burst, or gave up).
-    bool WalkStep(const assetgen::LevelRouteStep& step, std::string& why)
+    auto walkStep = [&](const assetgen::LevelRouteStep& step)
     {
-        bool jumped = step.kind != assetgen::LevelRouteStep::Jump;
-        bool aimed = false;
-        TurnKeys turning;
+        bool jumped = step.kind != assetgen::LevelRouteStep::Jump, aimed = false;
+        std::deque<uint8_t> turning; // A, D or neither (0) in each poll
         for (int frame = 0; frame < 60 * 30; ++frame)
         {
             const D3DXVECTOR3& p = Scene()->GetPlayer().position;
-            const float dx = step.x - p.x, dz = step.z - p.z;
-            const float distance = std::hypot(dx, dz);
-            const bool standing = Speed(1) > -11.0f && Speed(1) < 1.0f;
-            if (jumped && distance < 10.0f && standing) return true;
-
-            const float error = Wrap(std::atan2(dx, dz) - Heading());
-            if (turning.empty())
+            const float dx = step.x - p.x, dz = step.z - p.z, distance = std::hypot(dx, dz);
+            if (jumped && distance < 10.0f && Speed(1) > -11.0f && Speed(1) < 1.0f) return true;
+            float error = std::atan2(dx, dz) - Heading();
+            error -= 2 * Pi * std::round(error / (2 * Pi));
+            const int steps = int(std::lround(error / TurnStep)), n = std::abs(steps);
+            // A key pressed, held and let go gives an event a poll and one for
+            // the release, so two at least: a single step is three and two back.
+            if (turning.empty() && steps != 0 && distance >= 10.0f)
             {
-                const int steps = int(std::lround(error / TurnStep));
-                if (steps != 0 && distance >= 10.0f) turning = PlanTurn(steps);
+                const uint8_t key = steps > 0 ? DIK_D : DIK_A, back = steps > 0 ? DIK_A : DIK_D;
+                if (n == 1)
+                    turning = {key, key, 0, back, 0};
+                else
+                    turning.assign(size_t(n - 1), key), turning.push_back(0);
             }
             LetGo(DIK_A);
             LetGo(DIK_D);
@@ -78,45 +47,22 @@ protected:
                 turning.pop_front();
             }
             aimed = aimed || (turning.empty() && std::fabs(error) < 0.6f * TurnStep);
-            if (!jumped && aimed)
-                Hold(DIK_SPACE);
-            else
-                LetGo(DIK_SPACE);
-            if (distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed))
-                Hold(DIK_W);
-            else
-                LetGo(DIK_W);
-
+            !jumped&& aimed ? Hold(DIK_SPACE) : LetGo(DIK_SPACE);
+            distance >= 10.0f && std::fabs(error) < 0.3f && (jumped || aimed) ? Hold(DIK_W)
+                                                                              : LetGo(DIK_W);
             Frame();
-            if (!jumped && Speed(1) > 100.0f)
-            {
-                jumped = true;
-                ++jumps;
-            }
-            if (!Scene()->IsAlive())
-            {
-                why = "the game ended";
-                return false;
-            }
+            if (!jumped && Speed(1) > 100.0f) jumped = true, ++jumps;
+            if (!Scene()->IsAlive()) return why = "the game ended", false;
         }
-        why = "gave up";
-        return false;
-    }
+        return why = "gave up", false;
+    };
 
-    int jumps = 0;
-};
-
-TEST_F(GameRoute, KeysAloneWalkAndJumpFromTheStartToTheEggAndBurstIt)
-{
-    ClipPicture(); // only the rules matter here
+    ClipPicture();
     ASSERT_TRUE(Settle());
     const std::vector<assetgen::LevelRouteStep> route = assetgen::LevelDesign::Route();
     size_t done = 0;
-    std::string why;
-    while (done < route.size() && WalkStep(route[done], why))
+    while (done < route.size() && walkStep(route[done]))
         ++done;
-    for (uint8_t key : {DIK_W, DIK_A, DIK_D, DIK_SPACE})
-        LetGo(key);
     const D3DXVECTOR3 at = Scene()->GetPlayer().position;
     ASSERT_FALSE(Scene()->IsAlive()) << "the walk stopped at route step " << done + 1 << " (" << why
                                      << ") at (" << at.x << ", " << at.y << ", " << at.z << ")";
@@ -125,5 +71,4 @@ TEST_F(GameRoute, KeysAloneWalkAndJumpFromTheStartToTheEggAndBurstIt)
     EXPECT_EQ(StartedSinceLoad(Scene()->GetPopSound()), 1);
     EXPECT_EQ(StartedSinceLoad(Scene()->GetSplashSound()), 0);
     EXPECT_EQ(jumps, 9);
-    std::printf("route walked with %d jumps\n", jumps);
 }

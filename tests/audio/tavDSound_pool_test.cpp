@@ -14,6 +14,11 @@ protected:
         SoundTest::SetUp();
         ASSERT_EQ(StartSound(), S_OK);
     }
+    int Load(const std::string& name, double seconds, bool is3D, int priority,
+             const WaveLayout& layout = WaveLayout())
+    {
+        return Sound().LoadSound(WriteEffect(name, 440, seconds, layout).c_str(), is3D, priority);
+    }
     // Nothing playing: every channel released and reclaimed.
     void Silence()
     {
@@ -26,30 +31,28 @@ protected:
 
 TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyTheNextPlay)
 {
-    const std::string a = WriteEffect("Splash.sfx", 440, 0.2);
-    EXPECT_EQ(Sound().LoadSound(a.c_str(), false, 4), 0);
-    EXPECT_EQ(Sound().LoadSound(WriteEffect("pop.sfx", 880, 0.2).c_str(), true, 0), 1);
-    EXPECT_EQ(Sound().LoadSound(WriteEffect("wide.sfx", 440, 0.2, {2}).c_str(), true, 4), 2);
-    // A path again in any case is the same effect; the second load's arguments are ignored.
-    EXPECT_EQ(Sound().LoadSound("./BASE/sPLASH.SFX", true, 0), 0);
-    EXPECT_EQ(Sound().LoadSound("./base/POP.sfx", false, 9), 1);
+    EXPECT_EQ(std::vector<int>({Load("Splash.sfx", 0.2, false, 4), Load("pop.sfx", 0.2, true, 0),
+                                Load("wide.sfx", 0.2, true, 4, {2}),
+                                // a path again in any case: the same effect, arguments ignored
+                                Sound().LoadSound("./BASE/sPLASH.SFX", true, 0),
+                                Sound().LoadSound("./base/POP.sfx", false, 9)}),
+              std::vector<int>({0, 1, 2, 0, 1}));
     EXPECT_EQ(Sound().GetSoundCount(), 3u);
     SoundEntry e[3];
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(Sound().GetSound(i, e[i]));
-    EXPECT_EQ(e[0].name, a);
+    EXPECT_EQ(e[0].name, "./base/Splash.sfx");
     EXPECT_EQ((std::vector<int>{e[0].priority, e[0].is3D, e[1].priority, e[1].is3D, e[2].is3D}),
               (std::vector<int>{4, false, 0, true, false}))
         << "a stereo effect is never 3D";
     Sound().PlaySound(2, false);
     Sound().PlaySound(1, false);
     ASSERT_EQ(Sound().GetPlaying().size(), 2u);
-    EXPECT_NE(Sound().GetPlaying()[0].buffer, nullptr);
-    EXPECT_EQ(Sound().GetPlaying()[0].buffer3D, nullptr);
+    EXPECT_TRUE(Sound().GetPlaying()[0].buffer && !Sound().GetPlaying()[0].buffer3D);
     EXPECT_NE(Sound().GetPlaying()[1].buffer3D, nullptr);
     // Unusable files give -1 and a log line with the reason; -1 plays nothing.
     Silence();
-    const int good = Sound().LoadSound(WriteEffect("good.sfx", 440, 0.1).c_str(), false, 4);
+    const int good = Load("good.sfx", 0.1, false, 4);
     std::vector<uint8_t> lying = WaveImage(WaveLayout(), ToneSamples(WaveLayout(), 440, 0.1));
     Put32(lying, 40, 1u << 30);
     WriteBytes("base/lying.sfx", lying);
@@ -71,9 +74,9 @@ TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyThe
     Put16(lying, 20, 2);
     Put32(lying, 40, 4410);
     WriteBytes("base/odd.sfx", lying);
-    EXPECT_EQ(ConsoleFrom("Failed to create the initial sound buffer."), "");
     const int odd = Sound().LoadSound("./base/odd.sfx", false, 4);
     EXPECT_EQ(odd, 4);
+    EXPECT_EQ(ConsoleFrom("Failed to create the initial sound buffer."), "");
     Sound().PlaySound(odd, false);
     EXPECT_TRUE(Sound().GetPlaying().empty());
     EXPECT_EQ(ConsoleFrom("Failed to create the initial sound buffer."),
@@ -84,14 +87,13 @@ TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyThe
     EXPECT_FALSE(engine->IsQuitting());
     // The 3D settings and the volume reach only the next play.
     Silence();
-    const int h = Sound().LoadSound(WriteEffect("a.sfx", 440, 0.5).c_str(), true, 1);
+    const int h = Load("a.sfx", 0.5, true, 1), flat = Load("flat.sfx", 0.5, false, 1);
     Sound().SetSoundPosition(h, {1, 2, 3});
     Sound().SetSoundVelocity(h, {4, 5, 6});
     Sound().SetSoundDistances(h, 2.5f, 50.0f);
     Sound().SetSoundCone(h, 90, 180, -600, {0, 0, 1});
-    Sound().PlaySound(h, true);
-    const int flat = Sound().LoadSound(WriteEffect("flat.sfx", 440, 0.5).c_str(), false, 1);
     Sound().SetSoundVolume(flat, -1200);
+    Sound().PlaySound(h, true);
     Sound().PlaySound(flat, true);
     ASSERT_EQ(Sound().GetPlaying().size(), 2u);
     Sound().SetSoundPosition(h, {9, 9, 9});
@@ -100,13 +102,10 @@ TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyThe
     p.dwSize = sizeof(p);
     ASSERT_EQ(Sound().GetPlaying()[0].buffer3D->GetAllParameters(&p), DS_OK);
     EXPECT_EQ((std::vector<float>{p.vPosition.x, p.vPosition.z, p.vVelocity.y, p.flMinDistance,
-                                  p.flMaxDistance, p.vConeOrientation.z}),
-              (std::vector<float>{1, 3, 5, 2.5f, 50, 1}));
-    EXPECT_EQ((std::vector<long>{long(p.dwInsideConeAngle), long(p.dwOutsideConeAngle),
-                                 p.lConeOutsideVolume}),
-              (std::vector<long>{90, 180, -600}));
-    // (A 3D buffer's volume reads back with the distance attenuation in it.)
-    LONG volume = 0;
+                                  p.flMaxDistance, p.vConeOrientation.z, float(p.dwInsideConeAngle),
+                                  float(p.dwOutsideConeAngle), float(p.lConeOutsideVolume)}),
+              (std::vector<float>{1, 3, 5, 2.5f, 50, 1, 90, 180, -600}));
+    LONG volume = 0; // (a 3D buffer's would read back with the distance attenuation in it)
     ASSERT_EQ(Sound().GetPlaying()[1].buffer->GetVolume(&volume), DS_OK);
     EXPECT_EQ(volume, -1200);
     ASSERT_TRUE(Sound().GetSound(h, e[0]) && Sound().GetSound(flat, e[1]));
@@ -118,23 +117,25 @@ TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyThe
 // then ReleaseAll, which empties every channel and entry until the next play.
 TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndReleaseAllReloadsOnTheNextPlay)
 {
-    const int looping = Sound().LoadSound(WriteEffect("loop.sfx", 300, 0.1).c_str(), false, 1);
-    const int shortOne = Sound().LoadSound(WriteEffect("short.sfx", 600, 0.05).c_str(), false, 1);
+    const int looping = Load("loop.sfx", 0.1, false, 1),
+              shortOne = Load("short.sfx", 0.05, false, 1);
     Sound().PlaySound(looping, true);
     for (int i = 0; i < 3; ++i)
         Sound().PlaySound(shortOne, false);
     ASSERT_EQ(Sound().GetPlaying().size(), 4u);
+    auto status = [&](size_t i)
+    {
+        DWORD s = 0;
+        const IDirectSoundBuffer8* b = Sound().GetPlaying()[i].buffer;
+        return b && SUCCEEDED(Sound().GetPlaying()[i].buffer->GetStatus(&s)) ? s : DWORD(-1);
+    };
     // Waits without the sound update until the three short ones have finished.
     size_t done = 0;
     for (const double until = Now() + 5.0; done < 3 && Now() < until; Sleep(10))
     {
         done = 0;
-        for (const SoundChannel& c : Sound().GetPlaying())
-        {
-            DWORD status = 0;
-            done += c.buffer && SUCCEEDED(c.buffer->GetStatus(&status)) &&
-                    !(status & DSBSTATUS_PLAYING);
-        }
+        for (size_t i = 0; i < 4; ++i)
+            done += !(status(i) & DSBSTATUS_PLAYING);
     }
     ASSERT_EQ(done, 3u);
     for (size_t expected : {3u, 2u, 1u, 1u})
@@ -142,13 +143,9 @@ TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndReleaseAllReloads
         Sound().Update();
         EXPECT_EQ(Sound().GetPlaying().size(), expected);
     }
-    DWORD status = 0;
-    ASSERT_EQ(Sound().GetPlaying()[0].buffer->GetStatus(&status), DS_OK);
-    EXPECT_TRUE(status & DSBSTATUS_LOOPING);
+    EXPECT_TRUE(status(0) & DSBSTATUS_LOOPING);
     Silence();
-    const std::string path = WriteEffect("a.sfx", 440, 0.5);
-    const int a = Sound().LoadSound(path.c_str(), true, 2);
-    const int b = Sound().LoadSound(WriteEffect("b.sfx", 660, 0.5).c_str(), false, 2);
+    const int a = Load("a.sfx", 0.5, true, 2), b = Load("b.sfx", 0.5, false, 2);
     Sound().SetSoundVolume(a, -300);
     Sound().PlaySound(a, true);
     Sound().PlaySound(b, true);
@@ -163,7 +160,7 @@ TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndReleaseAllReloads
     Sound().Update(); // every emptied record goes in one pass
     EXPECT_TRUE(Sound().GetPlaying().empty());
     // Handles stay; the samples come back from the file.
-    EXPECT_EQ(Sound().LoadSound(path.c_str(), false, 0), a);
+    EXPECT_EQ(Sound().LoadSound("./base/a.sfx", false, 0), a);
     WriteEffect("a.sfx", 440, 0.25);
     Sound().PlaySound(a, false);
     ASSERT_EQ(Sound().GetPlaying().size(), 1u);

@@ -1,6 +1,6 @@
 #pragma once
 // Test peers for tavNet: a listener and a connecter that record what their
-// callbacks saw, plain sockets for the other end (127.0.0.1 only), and the
+// callbacks saw, plain sockets on 127.0.0.1 for the other end, and the
 // process's handle and thread counts for leak checks.
 
 #include "net/tavTCPConnecter.h"
@@ -34,12 +34,6 @@ struct Record
     {
         std::lock_guard<std::mutex> hold(lock);
         v.push_back(std::forward<X>(x));
-        changed.notify_all();
-    }
-    void Bump(int& n)
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        ++n;
         changed.notify_all();
     }
     std::mutex lock;
@@ -79,19 +73,19 @@ class RecordingConnecter : public tavNet::tavTCPConnecter, public Record
 {
 public:
     ~RecordingConnecter() override { Disconnect(); }
-    void OnConnect() override { Bump(connects); }
-    void OnDisconnect() override { Bump(disconnects); }
+    void OnConnect() override { Add(events, 'c'); }
+    void OnDisconnect() override { Add(events, 'd'); }
     void OnPacket(tavNet::Packet* p) override
     {
         onPacket ? onPacket(p) : Add(packets, Bytes(p->data, p->data + p->size));
     }
     void OnError(int code) override { Add(errors, code); }
     bool WaitPackets(size_t n) { return WaitSize(packets, n); }
-    bool WaitDisconnects(int n)
+    bool WaitDisconnect()
     {
-        return Wait([&] { return disconnects >= n; });
+        return Wait([&] { return !events.empty() && events.back() == 'd'; });
     }
-    int connects = 0, disconnects = 0;
+    std::string events; // 'c' for each OnConnect, 'd' for each OnDisconnect
     std::vector<int> errors;
     std::vector<Bytes> packets;
     std::function<void(const tavNet::Packet*)> onPacket;
@@ -112,7 +106,7 @@ template <typename Side> Stats StatsOf(const Side& side)
 // namespace of scripts/netns-run.sh); elsewhere tests that listen skip.
 bool LocalHostIsLoopback();
 extern const char* const NoLoopbackHost;
-// Plain blocking sockets on 127.0.0.1: a port nothing listens on, connected
+// Blocking sockets on 127.0.0.1: a port nothing listens on, connected
 // (INVALID_SOCKET on failure), listening (its port in `port`), sending all (false
 // on a failure), and reading `n` bytes within `ms` (fewer when the peer closes).
 uint16_t FreePort();
@@ -120,7 +114,7 @@ SOCKET RawConnect(uint16_t port);
 SOCKET RawListen(uint16_t& port);
 bool RawSend(SOCKET s, const Bytes& bytes);
 Bytes RawReceive(SOCKET s, size_t n, int ms = 5000);
-// Kernel handles and threads of this process, for leak checks.
+// Kernel handles and threads of this process.
 uint32_t HandleCount();
 uint32_t ThreadCount();
 // Winsock started for the raw sockets of one test.

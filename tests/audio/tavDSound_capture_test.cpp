@@ -16,11 +16,6 @@ const int Rate = 48000;
 // of about 10 ms and on a busy machine now and then leaves a gap or repeats one.
 constexpr double Slack = 0.12;
 
-struct Heard
-{
-    std::vector<float> left, right, mix;
-};
-
 // Where a tone holds most of the energy of 20 ms windows that are not silent:
 // start of the first such window and their total length.
 struct ToneRun
@@ -70,7 +65,7 @@ protected:
     // Later listens start at what is recorded by now.
     void Mark() { mark = Size() - Size() % 4; }
     // `seconds` of sound from the mark, running frames until they are recorded.
-    Heard Listen(double seconds)
+    std::vector<float> Listen(double seconds)
     {
         const int64_t wanted = int64_t(seconds * Rate) * 4;
         for (const double until = Now() + seconds + 10.0; Size() < mark + wanted && Now() < until;
@@ -79,16 +74,10 @@ protected:
         std::vector<char> raw(static_cast<size_t>(wanted));
         std::ifstream file(path, std::ios::binary);
         EXPECT_TRUE(file.seekg(mark).read(raw.data(), wanted)) << "the recording did not grow";
-        Heard h;
-        for (size_t i = 0; i + 4 <= size_t(file.gcount()); i += 4)
-        {
-            h.left.push_back(float(int16_t(uint8_t(raw[i]) | (uint8_t(raw[i + 1]) << 8))) /
-                             32768.0f);
-            h.right.push_back(float(int16_t(uint8_t(raw[i + 2]) | (uint8_t(raw[i + 3]) << 8))) /
-                              32768.0f);
-            h.mix.push_back(0.5f * (h.left.back() + h.right.back()));
-        }
-        return h;
+        std::vector<float> mix(size_t(file.gcount()) / 4); // left and right together
+        for (size_t i = 0; i < mix.size() * 4; i += 2)
+            mix[i / 4] += float(int16_t(uint8_t(raw[i]) | (uint8_t(raw[i + 1]) << 8))) / 65536.0f;
+        return mix;
     }
     std::string path;
     int64_t mark = 0;
@@ -110,8 +99,8 @@ TEST_F(SoundCaptureTest, EffectsAreHeardAtTheirTimesWithTheirTonesAndAnMp3UntilI
         Frames(1);
     const double highTime = Now();
     Sound().PlaySound(high, false);
-    Heard heard = Listen(1.8);
-    const ToneRun a = FindTone(heard.mix, 440), b = FindTone(heard.mix, 1250);
+    std::vector<float> heard = Listen(1.8);
+    const ToneRun a = FindTone(heard, 440), b = FindTone(heard, 1250);
     ASSERT_TRUE(a.found);
     ASSERT_TRUE(b.found);
     EXPECT_LT(a.start, lowTime - markTime + 0.5) << "more than half a second late";
@@ -126,7 +115,7 @@ TEST_F(SoundCaptureTest, EffectsAreHeardAtTheirTimesWithTheirTonesAndAnMp3UntilI
     EXPECT_TRUE(Sound().IsMp3Playing(tune));
     heard = Listen(1.8);
     // The decoder shares two busy cores and may stutter: most of the tune, not all.
-    const ToneRun run = FindTone(heard.mix, TAV_TEST_MP3_HZ);
+    const ToneRun run = FindTone(heard, TAV_TEST_MP3_HZ);
     ASSERT_TRUE(run.found);
     EXPECT_LT(run.start, 1.0);
     EXPECT_GT(run.seconds, 0.6 * TAV_TEST_MP3_SECONDS);

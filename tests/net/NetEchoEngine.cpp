@@ -43,18 +43,11 @@ public:
         const std::chrono::duration<double, std::milli> took =
             std::chrono::steady_clock::now() - start;
         char line[160];
-        std::snprintf(line, sizeof line,
-                      "netecho: \"%s\" came back (%u bytes on the wire) in %.2f ms",
-                      greeting.c_str(), wire, took.count());
-        Report(line);
+        std::snprintf(line, sizeof line, "in %.2f ms", took.count());
+        Report("netecho: \"" + greeting + "\" came back (" + std::to_string(wire) +
+               " bytes on the wire) " + line);
     }
-
-private:
-    void Report(const std::string& line) // to the console and the log
-    {
-        Print(line.c_str(), 0xFF60FF60);
-        Write(line);
-    }
+    void Report(const std::string& line) { Print(line.c_str(), 0xFF60FF60), Write(line); }
 };
 
 struct NetEcho : EngineTest

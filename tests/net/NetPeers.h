@@ -91,15 +91,11 @@ public:
     std::function<void(const tavNet::Packet*)> onPacket;
 };
 
-// The statistics of a listener or connecter, in one value.
-struct Stats
+// The statistics of a listener or connecter: sent, calls, extra calls, received, packets.
+template <typename Side> std::vector<uint32_t> StatsOf(const Side& side)
 {
-    uint32_t sent = 0, calls = 0, extra = 0, received = 0, packets = 0;
-};
-template <typename Side> Stats StatsOf(const Side& side)
-{
-    Stats s;
-    side.GetStats(s.sent, s.calls, s.extra, s.received, s.packets);
+    std::vector<uint32_t> s(5);
+    side.GetStats(s[0], s[1], s[2], s[3], s[4]);
     return s;
 }
 // True when the local host, where the listener binds, is 127.0.0.1 (as in the

@@ -29,7 +29,7 @@ protected:
 };
 } // namespace
 
-TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyTheNextPlay)
+TEST_F(SoundPoolTest, LoadsOnceByPathSettersReachTheNextPlayUpdateReclaimsOneAtATimeAndMp3sPlay)
 {
     EXPECT_EQ(std::vector<int>({Load("Splash.sfx", 0.2, false, 4), Load("pop.sfx", 0.2, true, 0),
                                 Load("wide.sfx", 0.2, true, 4, {2}),
@@ -105,12 +105,10 @@ TEST_F(SoundPoolTest, LoadsOnceByPathRefusesUnusableFilesAndSettersChangeOnlyThe
     ASSERT_TRUE(Sound().GetSound(h, e[0]) && Sound().GetSound(flat, e[1]));
     EXPECT_EQ(std::make_pair(e[0].params3D.vPosition.x, e[1].volume), std::make_pair(9.0f, 0))
         << "stored for the next play";
-}
 
-// The per-frame reclaim (one finished effect a call, looping ones kept),
-// then ReleaseAll, which empties every channel and entry until the next play.
-TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndReleaseAllReloadsOnTheNextPlay)
-{
+    // The per-frame reclaim (one finished effect a call, looping ones kept), then
+    // ReleaseAll, which empties every channel and entry until the next play.
+    Silence();
     const int looping = Load("loop.sfx", 0.1, false, 1),
               shortOne = Load("short.sfx", 0.05, false, 1);
     Sound().PlaySound(looping, true);
@@ -139,7 +137,7 @@ TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndReleaseAllReloads
     }
     EXPECT_TRUE(status(0) & DSBSTATUS_LOOPING);
     Silence();
-    const int a = Load("a.sfx", 0.5, true, 2), b = Load("b.sfx", 0.5, false, 2);
+    const int a = Load("c.sfx", 0.5, true, 2), b = Load("d.sfx", 0.5, false, 2);
     Sound().SetSoundVolume(a, -300);
     Sound().PlaySound(a, true);
     Sound().PlaySound(b, true);
@@ -147,74 +145,30 @@ TEST_F(SoundPoolTest, UpdateReclaimsOneFinishedEffectPerCallAndReleaseAllReloads
     ASSERT_EQ(Sound().GetPlaying().size(), 2u);
     for (const SoundChannel& c : Sound().GetPlaying())
         EXPECT_TRUE(c.buffer == nullptr && c.buffer3D == nullptr);
-    SoundEntry e;
-    ASSERT_TRUE(Sound().GetSound(a, e));
-    EXPECT_EQ((std::vector<int>{int(e.data.size()), int(e.dataSize), e.volume, e.is3D}),
+    ASSERT_TRUE(Sound().GetSound(a, e[0]));
+    EXPECT_EQ((std::vector<int>{int(e[0].data.size()), int(e[0].dataSize), e[0].volume, e[0].is3D}),
               (std::vector<int>{0, 22050, -300, true}));
     Sound().Update(); // every emptied record goes in one pass
     EXPECT_TRUE(Sound().GetPlaying().empty());
     // Handles stay; the samples come back from the file.
-    EXPECT_EQ(Sound().LoadSound("./base/a.sfx", false, 0), a);
-    WriteEffect("a.sfx", 440, 0.25);
+    EXPECT_EQ(Sound().LoadSound("./base/c.sfx", false, 0), a);
+    WriteEffect("c.sfx", 440, 0.25);
     Sound().PlaySound(a, false);
     ASSERT_EQ(Sound().GetPlaying().size(), 1u);
     EXPECT_NE(Sound().GetPlaying()[0].buffer3D, nullptr);
-    ASSERT_TRUE(Sound().GetSound(a, e));
-    EXPECT_EQ(std::make_pair(size_t(e.dataSize), e.data.size()),
+    ASSERT_TRUE(Sound().GetSound(a, e[0]));
+    EXPECT_EQ(std::make_pair(size_t(e[0].dataSize), e[0].data.size()),
               std::make_pair(size_t(11024), size_t(11024)));
     // A file gone by then: a log line, nothing plays, the entry stays.
     Sound().ReleaseAll();
-    DeleteFileA("base/b.sfx");
+    DeleteFileA("base/d.sfx");
     Sound().PlaySound(b, false);
     Sound().Update();
     EXPECT_TRUE(Sound().GetPlaying().empty());
-    ExpectLog({"Failed loading sound \"./base/b.sfx\": the file cannot be opened"});
-    EXPECT_EQ(Sound().GetSoundCount(), 4u);
-}
+    ExpectLog({"Failed loading sound \"./base/d.sfx\": the file cannot be opened"});
+    EXPECT_EQ(Sound().GetSoundCount(), 11u);
 
-using SoundChannels = SoundTest;
-
-TEST_F(SoundChannels, FullChannelsRefuseLowerPrioritiesAndGiveWayToHigherOnes)
-{
-    ASSERT_EQ(StartSound("Channels=2"), S_OK);
-    const size_t consoleLines = engine->GetLines().size();
-    int h[5];
-    for (int p = 0; p < 5; ++p)
-        h[p] = Sound().LoadSound(
-            WriteEffect("p" + std::to_string(p) + ".sfx", 300 + 100 * p, 0.5).c_str(), false, p);
-    // Each play, then the priorities playing after it.
-    const struct
-    {
-        int priority;
-        std::vector<int32_t> after;
-        const char* why;
-    } plays[] = {
-        {1, {1}, "a free channel"},
-        {2, {1, 2}, "a free channel"},
-        {0, {1, 2}, "priority 0 never takes a channel"},
-        {1, {1, 2}, "no channel of lower priority than 1"},
-        {3, {2, 3}, "the first lower one, in play order, goes"},
-        {4, {3, 4}, "the lower one goes"},
-        {4, {4, 4}, "the lower one goes"},
-        {4, {4, 4}, "no channel of lower priority than 4"},
-    };
-    for (const auto& play : plays)
-    {
-        Sound().PlaySound(h[play.priority], true);
-        std::vector<int32_t> priorities;
-        for (const SoundChannel& channel : Sound().GetPlaying())
-            priorities.push_back(channel.priority);
-        EXPECT_EQ(priorities, play.after) << play.why;
-    }
-    EXPECT_EQ(engine->GetLines().size(), consoleLines) << "giving up is silent";
-}
-
-using SoundMusicTest = SoundTest;
-
-TEST_F(SoundMusicTest, BadFilesAndNoMusicAreHarmlessAndAnMp3WritesItsGraphLog)
-{
-    ASSERT_EQ(StartSound(), S_OK);
-    // Without music no MIDI loads, and -1 or a number past the pools is harmless.
+    // MP3 through DirectShow; without music no MIDI loads.
     WriteTextFile("base/song.mid", "MThd");
     EXPECT_EQ(Sound().LoadMidi("./base/song.mid"), -1);
     Sound().StopMidi(-1);
@@ -258,4 +212,41 @@ TEST_F(SoundMusicTest, BadFilesAndNoMusicAreHarmlessAndAnMp3WritesItsGraphLog)
     EXPECT_TRUE(Sound().IsMp3Playing(tune));
     Sound().SetMusicEnabled(false);
     EXPECT_EQ(Sound().PlayMp3(tune), S_FALSE);
+}
+
+using SoundChannels = SoundTest;
+
+TEST_F(SoundChannels, FullChannelsRefuseLowerPrioritiesAndGiveWayToHigherOnes)
+{
+    ASSERT_EQ(StartSound("Channels=2"), S_OK);
+    const size_t consoleLines = engine->GetLines().size();
+    int h[5];
+    for (int p = 0; p < 5; ++p)
+        h[p] = Sound().LoadSound(
+            WriteEffect("p" + std::to_string(p) + ".sfx", 300 + 100 * p, 0.5).c_str(), false, p);
+    // Each play, then the priorities playing after it.
+    const struct
+    {
+        int priority;
+        std::vector<int32_t> after;
+        const char* why;
+    } plays[] = {
+        {1, {1}, "a free channel"},
+        {2, {1, 2}, "a free channel"},
+        {0, {1, 2}, "priority 0 never takes a channel"},
+        {1, {1, 2}, "no channel of lower priority than 1"},
+        {3, {2, 3}, "the first lower one, in play order, goes"},
+        {4, {3, 4}, "the lower one goes"},
+        {4, {4, 4}, "the lower one goes"},
+        {4, {4, 4}, "no channel of lower priority than 4"},
+    };
+    for (const auto& play : plays)
+    {
+        Sound().PlaySound(h[play.priority], true);
+        std::vector<int32_t> priorities;
+        for (const SoundChannel& channel : Sound().GetPlaying())
+            priorities.push_back(channel.priority);
+        EXPECT_EQ(priorities, play.after) << play.why;
+    }
+    EXPECT_EQ(engine->GetLines().size(), consoleLines) << "giving up is silent";
 }

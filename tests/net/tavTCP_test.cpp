@@ -295,20 +295,23 @@ TEST_F(TCPTraffic, MisbehavingPeersLoseOnlyTheirOwnConnectionAndAFullTableKeepsT
 
 TEST_F(TCPTraffic, ConnectionCyclesAndAShutdownInTrafficLeaveNoThreadOrHandleBehind)
 {
-    // Waits for the counts to fall back to within `slack` handles of those taken
-    // (an idle worker thread of the system's may linger a few seconds).
-    auto settled = [](uint32_t handles, uint32_t threads, uint32_t slack, const char* after)
+    // Waits for the counts to fall back to within the slack of those taken.
+    auto settled = [](uint32_t handles, uint32_t threads, uint32_t slack, uint32_t threadSlack,
+                      const char* after)
     {
         for (int waited = 0;
-             (HandleCount() > handles + slack || ThreadCount() > threads) && waited < 8000;
+             (HandleCount() > handles + slack || ThreadCount() > threads + threadSlack) &&
+             waited < 5000;
              waited += 20)
             Sleep(20);
         EXPECT_LE(HandleCount(), handles + slack) << "a handle left behind " << after;
-        EXPECT_LE(ThreadCount(), threads) << after;
+        EXPECT_LE(ThreadCount(), threads + threadSlack) << after;
     };
     {
-        // Connections made, used and ended by the peer. The system keeps a few
-        // handles of its own during the first hundred or so cycles: count from 200 on.
+        // Connections made, used and ended by the peer. The system keeps a few handles
+        // of its own during the first hundred or so cycles, and now and then a worker
+        // thread of its own: count from cycle 200 on, with two to spare (a leak per
+        // connection would show as hundreds).
         RecordingListener listener;
         const uint16_t port = FreePort();
         ASSERT_TRUE(listener.Start(port, 4));
@@ -329,7 +332,7 @@ TEST_F(TCPTraffic, ConnectionCyclesAndAShutdownInTrafficLeaveNoThreadOrHandleBeh
         EXPECT_EQ(listener.accepted.size(), n);
         EXPECT_TRUE(listener.WaitClientCount(0));
         EXPECT_TRUE(listener.errors.empty());
-        settled(handles, threads, 0, "by ended connections");
+        settled(handles, threads, 2, 2, "by ended connections");
     }
     // Destroying the listener while packets fly both ways ends its thread and
     // closes every socket (each connecter sees its end); a leak per connection
@@ -361,5 +364,5 @@ TEST_F(TCPTraffic, ConnectionCyclesAndAShutdownInTrafficLeaveNoThreadOrHandleBeh
         for (RecordingConnecter& c : peers)
             EXPECT_TRUE(c.WaitDisconnect()) << "its socket was closed";
     }
-    settled(handles, threads, 2, "by the shutdown");
+    settled(handles, threads, 2, 0, "by the shutdown");
 }

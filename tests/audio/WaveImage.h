@@ -18,14 +18,10 @@ struct WaveLayout
 };
 
 // Little-endian writes into an image, for headers that lie.
-inline void Put32(std::vector<uint8_t>& image, size_t at, uint32_t value, int bytes = 4)
+inline void Put(std::vector<uint8_t>& image, size_t at, uint32_t value, int bytes)
 {
     for (int i = 0; i < bytes; ++i)
         image[at + size_t(i)] = uint8_t(value >> (8 * i));
-}
-inline void Put16(std::vector<uint8_t>& image, size_t at, uint16_t value)
-{
-    Put32(image, at, value, 2);
 }
 
 // 16-bit samples of a sine tone, the same on every channel; `amplitude` is a
@@ -51,14 +47,14 @@ inline std::vector<uint8_t> WaveImage(const WaveLayout& layout, const std::vecto
     std::vector<uint8_t> image(44 + samples.size());
     const uint16_t align = uint16_t(layout.channels * (layout.bitsPerSample / 8));
     std::memcpy(&image[0], "RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0", 22);
-    Put32(image, 4, uint32_t(36 + samples.size()));
-    Put16(image, 22, layout.channels);
-    Put32(image, 24, layout.sampleRate);
-    Put32(image, 28, layout.sampleRate * align);
-    Put16(image, 32, align);
-    Put16(image, 34, layout.bitsPerSample);
+    Put(image, 4, uint32_t(36 + samples.size()), 4);
+    Put(image, 22, layout.channels, 2);
+    Put(image, 24, layout.sampleRate, 4);
+    Put(image, 28, layout.sampleRate * align, 4);
+    Put(image, 32, align, 2);
+    Put(image, 34, layout.bitsPerSample, 2);
     std::memcpy(&image[36], "data", 4);
-    Put32(image, 40, uint32_t(samples.size()));
+    Put(image, 40, uint32_t(samples.size()), 4);
     std::copy(samples.begin(), samples.end(), image.begin() + 44);
     return image;
 }

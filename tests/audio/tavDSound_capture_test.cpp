@@ -16,11 +16,6 @@ const int Rate = 48000;
 // of about 10 ms and on a busy machine now and then leaves a gap or repeats one.
 constexpr double Slack = 0.12;
 
-struct Heard
-{
-    std::vector<float> left, right, mix;
-};
-
 // Where a tone holds most of the energy of 20 ms windows that are not silent:
 // start of the first such window and their total length.
 struct ToneRun
@@ -70,7 +65,7 @@ protected:
     // Later listens start at what is recorded by now.
     void Mark() { mark = Size() - Size() % 4; }
     // `seconds` of sound from the mark, running frames until they are recorded.
-    Heard Listen(double seconds)
+    std::vector<float> Listen(double seconds)
     {
         const int64_t wanted = int64_t(seconds * Rate) * 4;
         for (const double until = Now() + seconds + 10.0; Size() < mark + wanted && Now() < until;
@@ -79,30 +74,17 @@ protected:
         std::vector<char> raw(static_cast<size_t>(wanted));
         std::ifstream file(path, std::ios::binary);
         EXPECT_TRUE(file.seekg(mark).read(raw.data(), wanted)) << "the recording did not grow";
-        Heard h;
-        for (size_t i = 0; i + 4 <= size_t(file.gcount()); i += 4)
-        {
-            h.left.push_back(float(int16_t(uint8_t(raw[i]) | (uint8_t(raw[i + 1]) << 8))) /
-                             32768.0f);
-            h.right.push_back(float(int16_t(uint8_t(raw[i + 2]) | (uint8_t(raw[i + 3]) << 8))) /
-                              32768.0f);
-            h.mix.push_back(0.5f * (h.left.back() + h.right.back()));
-        }
-        return h;
-    }
-    Heard PlayAndListen(int handle, double seconds)
-    {
-        Mark();
-        Sound().PlaySound(handle, false);
-        return Listen(seconds);
+        std::vector<float> mix(size_t(file.gcount()) / 4); // left and right together
+        for (size_t i = 0; i < mix.size() * 4; i += 2)
+            mix[i / 4] += float(int16_t(uint8_t(raw[i]) | (uint8_t(raw[i + 1]) << 8))) / 65536.0f;
+        return mix;
     }
     std::string path;
     int64_t mark = 0;
 };
 } // namespace
 
-TEST_F(SoundCaptureTest,
-       EffectsAreHeardAtTheirTimesWithTheirTonesAndAnMp3UntilItsEndButNotWithSoundOff)
+TEST_F(SoundCaptureTest, EffectsAreHeardAtTheirTimesWithTheirTonesAndAnMp3UntilItsEnd)
 {
     ASSERT_EQ(StartSound(), S_OK);
     const int low = Sound().LoadSound(WriteEffect("low.sfx", 440, 0.3).c_str(), false, 4);
@@ -117,8 +99,8 @@ TEST_F(SoundCaptureTest,
         Frames(1);
     const double highTime = Now();
     Sound().PlaySound(high, false);
-    Heard heard = Listen(1.8);
-    const ToneRun a = FindTone(heard.mix, 440), b = FindTone(heard.mix, 1250);
+    std::vector<float> heard = Listen(1.8);
+    const ToneRun a = FindTone(heard, 440), b = FindTone(heard, 1250);
     ASSERT_TRUE(a.found);
     ASSERT_TRUE(b.found);
     EXPECT_LT(a.start, lowTime - markTime + 0.5) << "more than half a second late";
@@ -133,23 +115,11 @@ TEST_F(SoundCaptureTest,
     EXPECT_TRUE(Sound().IsMp3Playing(tune));
     heard = Listen(1.8);
     // The decoder shares two busy cores and may stutter: most of the tune, not all.
-    const ToneRun run = FindTone(heard.mix, TAV_TEST_MP3_HZ);
+    const ToneRun run = FindTone(heard, TAV_TEST_MP3_HZ);
     ASSERT_TRUE(run.found);
     EXPECT_LT(run.start, 1.0);
     EXPECT_GT(run.seconds, 0.6 * TAV_TEST_MP3_SECONDS);
     for (const double until = Now() + 3.0; Sound().IsMp3Playing(tune) && Now() < until;)
         Frames(1);
     EXPECT_FALSE(Sound().IsMp3Playing(tune));
-
-    // With sound off nothing is heard; the same effect with sound on, for comparison.
-    ASSERT_EQ(StartSound("Sound=0"), S_OK);
-    const int h =
-        Sound().LoadSound(WriteEffect("loud.sfx", 440, 0.3, WaveLayout(), 0.9).c_str(), false, 4);
-    Frames(5);
-    heard = PlayAndListen(h, 0.8);
-    for (const std::vector<float>* side : {&heard.left, &heard.right})
-        for (float v : *side)
-            ASSERT_LT(std::fabs(v), 0.001);
-    Sound().SetSoundEnabled(true);
-    EXPECT_TRUE(FindTone(PlayAndListen(h, 0.8).mix, 440).found);
 }

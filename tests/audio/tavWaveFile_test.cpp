@@ -27,7 +27,7 @@ TEST(WaveFile, ReadsTheFixedOffsetsWhateverTheyHoldAndCopiesExactlyTheDataSize)
     const WaveLayout layout{2, 44100};
     const std::vector<uint8_t> samples = ToneSamples(layout, 1000.0, 0.005);
     std::vector<uint8_t> image = WaveImage(layout, samples);
-    Put32(image, 28, 12345); // a wrong byte rate
+    Put(image, 28, 12345, 4); // a wrong byte rate
     image.insert(image.end(), {1, 2, 3, 4, 5, 6, 7});
     tavWaveFile wave;
     ASSERT_TRUE(wave.Parse(image.data(), image.size())) << wave.Error();
@@ -35,13 +35,13 @@ TEST(WaveFile, ReadsTheFixedOffsetsWhateverTheyHoldAndCopiesExactlyTheDataSize)
     EXPECT_EQ(wave.samples, samples);
     image = MonoTone();
     for (size_t at : {0u, 8u, 12u, 36u})
-        Put32(image, at, 0x4B4E554A); // "JUNK"
-    Put16(image, 20, 2);              // compressed
-    Put16(image, 22, 0);              // no channels
-    Put32(image, 24, 50);
-    Put16(image, 32, 3);
-    Put16(image, 34, 12);
-    Put32(image, 40, 0);
+        Put(image, at, 0x4B4E554A, 4); // "JUNK"
+    Put(image, 20, 2, 2);              // compressed
+    Put(image, 22, 0, 2);              // no channels
+    Put(image, 24, 50, 4);
+    Put(image, 32, 3, 2);
+    Put(image, 34, 12, 2);
+    Put(image, 40, 0, 4);
     ASSERT_TRUE(wave.Parse(image.data(), image.size())) << wave.Error();
     EXPECT_EQ(Fields(wave), (std::vector<uint32_t>{2, 0, 50, 22050 * 2, 3, 12}));
     EXPECT_TRUE(wave.samples.empty());
@@ -53,7 +53,7 @@ TEST(WaveFile, DataToTheLastByteIsAcceptedAndBadFilesAreRefusedWithAReason)
     auto size = [&](uint32_t value)
     {
         std::vector<uint8_t> image = good;
-        Put32(image, 40, value);
+        Put(image, 40, value, 4);
         return image;
     };
     const struct

@@ -27,35 +27,27 @@ public:
         listener.JoinMessages(true);
         listener.onReceive = [&](tavNet::ClientSlot* c, const tavNet::Packet* p)
         { listener.SendTo(uint32_t(c->slot), p->data, p->size); };
+        const std::string at = std::to_string(port), greeting = "hello over tavNet";
         if (port <= 0 || port > 65535 || !listener.Start(uint16_t(port), 4))
-            return Report("netecho: cannot listen on port " + std::to_string(port) + " (" +
+            return Report("netecho: cannot listen on port " + at + " (" +
                           tavNet::ErrorText(listener.errors.empty() ? 0 : listener.errors[0]) +
                           ")");
-        Report("netecho: listening on port " + std::to_string(port));
+        Report("netecho: listening on port " + at);
         nettest::RecordingConnecter connecter;
         connecter.Connect("127.0.0.1", uint16_t(port));
-        const std::string greeting = "hello over tavNet";
         const auto start = std::chrono::steady_clock::now();
         const uint32_t wire = connecter.Send(greeting.data(), uint32_t(greeting.size()));
         if (!connecter.WaitPackets(1) ||
-            std::string(connecter.packets[0].begin(), connecter.packets[0].end()) != greeting)
-            return Report("netecho: no echo from 127.0.0.1:" + std::to_string(port));
+            nettest::Bytes(greeting.begin(), greeting.end()) != connecter.packets[0])
+            return Report("netecho: no echo from 127.0.0.1:" + at);
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
         char line[160];
-        std::snprintf(
-            line, sizeof line, "netecho: \"%s\" came back (%u bytes on the wire) in %.2f ms",
-            greeting.c_str(), wire,
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-                .count());
-        Report(line);
+        std::snprintf(line, sizeof line, "in %.2f ms", took.count());
+        Report("netecho: \"" + greeting + "\" came back (" + std::to_string(wire) +
+               " bytes on the wire) " + line);
     }
-
-private:
-    // Prints to the console and writes the same line to the log.
-    void Report(const std::string& line)
-    {
-        Print(line.c_str(), 0xFF60FF60);
-        Write(line);
-    }
+    void Report(const std::string& line) { Print(line.c_str(), 0xFF60FF60), Write(line); }
 };
 
 struct NetEcho : EngineTest
@@ -81,5 +73,4 @@ TEST_F(NetEcho, TheRoundTripShowsInTheConsoleAndTheLogAndABadPortIsReported)
         << echo;
     EXPECT_EQ(lines.back().text, "netecho: cannot listen on port 0 (tavNet: No error value yet.)");
     EXPECT_NE(Log().find(echo), std::string::npos);
-    std::printf("%s\n", echo.c_str());
 }

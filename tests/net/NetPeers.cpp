@@ -4,18 +4,6 @@
 
 namespace nettest
 {
-namespace
-{
-sockaddr_in Loopback(uint16_t port)
-{
-    sockaddr_in a = {};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return a;
-}
-} // namespace
-
 const char* const NoLoopbackHost = "the local host is not 127.0.0.1 here (no network namespace)";
 
 bool LocalHostIsLoopback()
@@ -34,7 +22,10 @@ uint16_t FreePort()
 SOCKET RawConnect(uint16_t port)
 {
     SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    const sockaddr_in a = Loopback(port);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (connect(s, reinterpret_cast<const sockaddr*>(&a), sizeof a) == SOCKET_ERROR)
         closesocket(s), s = INVALID_SOCKET;
     return s;
@@ -43,7 +34,9 @@ SOCKET RawConnect(uint16_t port)
 SOCKET RawListen(uint16_t& port)
 {
     const SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in a = Loopback(0);
+    sockaddr_in a = {};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     bind(s, reinterpret_cast<const sockaddr*>(&a), sizeof a);
     listen(s, 8);
     int length = sizeof a;

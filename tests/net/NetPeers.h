@@ -1,6 +1,6 @@
 #pragma once
 // Test peers for tavNet: a listener and a connecter that record what their
-// callbacks saw, plain sockets for the other end (127.0.0.1 only), and the
+// callbacks saw, plain sockets on 127.0.0.1 for the other end, and the
 // process's handle and thread counts for leak checks.
 
 #include "net/tavTCPConnecter.h"
@@ -34,12 +34,6 @@ struct Record
     {
         std::lock_guard<std::mutex> hold(lock);
         v.push_back(std::forward<X>(x));
-        changed.notify_all();
-    }
-    void Bump(int& n)
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        ++n;
         changed.notify_all();
     }
     std::mutex lock;
@@ -79,40 +73,36 @@ class RecordingConnecter : public tavNet::tavTCPConnecter, public Record
 {
 public:
     ~RecordingConnecter() override { Disconnect(); }
-    void OnConnect() override { Bump(connects); }
-    void OnDisconnect() override { Bump(disconnects); }
+    void OnConnect() override { Add(events, 'c'); }
+    void OnDisconnect() override { Add(events, 'd'); }
     void OnPacket(tavNet::Packet* p) override
     {
         onPacket ? onPacket(p) : Add(packets, Bytes(p->data, p->data + p->size));
     }
     void OnError(int code) override { Add(errors, code); }
     bool WaitPackets(size_t n) { return WaitSize(packets, n); }
-    bool WaitDisconnects(int n)
+    bool WaitDisconnect()
     {
-        return Wait([&] { return disconnects >= n; });
+        return Wait([&] { return !events.empty() && events.back() == 'd'; });
     }
-    int connects = 0, disconnects = 0;
+    std::string events; // 'c' for each OnConnect, 'd' for each OnDisconnect
     std::vector<int> errors;
     std::vector<Bytes> packets;
     std::function<void(const tavNet::Packet*)> onPacket;
 };
 
-// The statistics of a listener or connecter, in one value.
-struct Stats
+// The statistics of a listener or connecter: sent, calls, extra calls, received, packets.
+template <typename Side> std::vector<uint32_t> StatsOf(const Side& side)
 {
-    uint32_t sent = 0, calls = 0, extra = 0, received = 0, packets = 0;
-};
-template <typename Side> Stats StatsOf(const Side& side)
-{
-    Stats s;
-    side.GetStats(s.sent, s.calls, s.extra, s.received, s.packets);
+    std::vector<uint32_t> s(5);
+    side.GetStats(s[0], s[1], s[2], s[3], s[4]);
     return s;
 }
 // True when the local host, where the listener binds, is 127.0.0.1 (as in the
 // namespace of scripts/netns-run.sh); elsewhere tests that listen skip.
 bool LocalHostIsLoopback();
 extern const char* const NoLoopbackHost;
-// Plain blocking sockets on 127.0.0.1: a port nothing listens on, connected
+// Blocking sockets on 127.0.0.1: a port nothing listens on, connected
 // (INVALID_SOCKET on failure), listening (its port in `port`), sending all (false
 // on a failure), and reading `n` bytes within `ms` (fewer when the peer closes).
 uint16_t FreePort();
@@ -120,7 +110,7 @@ SOCKET RawConnect(uint16_t port);
 SOCKET RawListen(uint16_t& port);
 bool RawSend(SOCKET s, const Bytes& bytes);
 Bytes RawReceive(SOCKET s, size_t n, int ms = 5000);
-// Kernel handles and threads of this process, for leak checks.
+// Kernel handles and threads of this process.
 uint32_t HandleCount();
 uint32_t ThreadCount();
 // Winsock started for the raw sockets of one test.

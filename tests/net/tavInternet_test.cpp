@@ -82,31 +82,26 @@ struct Server
 };
 } // namespace
 
-// A small page (pieces of 49, 49 and 2 bytes) and a 3 MB one come back whole,
+// A small page (pieces of 49, 49 and 2 bytes) and a 1 MB one come back whole,
 // through the kept handle and the one-call form, never from the cache. The body
 // is text: a zero byte ends its 49-byte piece; the next piece is kept from its start.
-TEST(Internet, SmallAndLargeBodiesArriveWholeAndAZeroByteEndsItsPieceOnly)
+// No failure is reported: a 404 gives the server's page like any other; a closed
+// port, an unknown scheme or a server that never answers gives nothing; one that
+// stops mid-body leaves what came before; a pause is waited for.
+TEST(Internet, BodiesArriveWholeAZeroByteEndsItsPieceAndFailuresLeaveWhatCameSoFar)
 {
     Server server;
-    const std::string small = Text(100, 1), large = Text(3 << 20, 2);
+    const std::string small = Text(100, 1), large = Text(1 << 20, 2);
     tavInternet net;
     ASSERT_NE(net.internet, nullptr);
     EXPECT_EQ(server.Get({small}, &net), small);
-    EXPECT_TRUE(server.Get({large}, &net) == large) << "the 3 MB body differs";
+    EXPECT_TRUE(server.Get({large}, &net) == large) << "the 1 MB body differs";
     EXPECT_EQ(server.Get({"changed"}, &net), "changed");
     EXPECT_EQ(server.Get({small}), small);
     std::string zero = Text(100, 3);
     zero[10] = '\0';
     EXPECT_EQ(server.Get({zero}), zero.substr(0, 10) + zero.substr(49));
     EXPECT_EQ(server.requests, 5);
-}
-
-// No failure is reported: a 404 gives the server's page like any other; a closed
-// port, an unknown scheme or a server that never answers gives nothing; one that
-// stops mid-body leaves what came before; a pause is waited for.
-TEST(Internet, FailuresLeaveNothingOrWhatCameSoFarAndAStallIsWaitedFor)
-{
-    Server server;
     Reply missing{"no such page"};
     missing.status = "404 Not Found";
     EXPECT_EQ(server.Get(missing), "no such page");
@@ -123,10 +118,4 @@ TEST(Internet, FailuresLeaveNothingOrWhatCameSoFarAndAStallIsWaitedFor)
     EXPECT_EQ(server.Get(cut), cut.body.substr(0, 490));
     EXPECT_EQ(server.Get(slow), slow.body);
     EXPECT_EQ(server.Get({"", std::string::npos, 300, false, true}), "");
-    tavInternet none;
-    none.Close();
-    none.Close();
-    out = "kept";
-    none.Fetch("http://127.0.0.1/", out);
-    EXPECT_EQ(out, "kept") << "no handle: nothing happens";
 }

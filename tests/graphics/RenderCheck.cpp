@@ -54,31 +54,32 @@ void Paint(tavMaterial& material, D3DCOLOR colour)
 std::string XSquares(const std::vector<XMaterial>& materials)
 {
     auto f = [](float v) { return std::to_string(v); }; // every FLOAT with a decimal point
+    auto join = [](size_t count, const std::function<std::string(size_t)>& item) {
+        std::string s;
+        for (size_t i = 0; i < count; ++i)
+            s += (i ? ",\n" : "") + item(i);
+        return s + ";\n";
+    };
     const size_t n = materials.empty() ? 1 : materials.size();
-    std::string x = "xof 0303txt 0032\n\nMesh {\n  " + std::to_string(4 * n) + ";\n";
-    for (size_t i = 0; i < 4 * n; ++i)
-        x += "  " + f(float(i / 4) - 1 + float(i & 1)) + ";" + f(float((i >> 1) & 1)) + ";0.0;" +
-             (i + 1 < 4 * n ? ",\n" : ";\n");
-    x += "  " + std::to_string(2 * n) + ";\n";
-    for (size_t i = 0; i < n; ++i)
-    {
-        const std::string a = std::to_string(4 * i), b = std::to_string(4 * i + 1),
-                          c = std::to_string(4 * i + 2), d = std::to_string(4 * i + 3);
-        x += "  3;" + a + "," + c + "," + b + ";,\n  3;" + b + "," + c + "," + d +
-             (i + 1 < n ? ";,\n" : ";;\n");
-    }
+    std::string x =
+        "xof 0303txt 0032\nMesh {\n" + std::to_string(4 * n) + ";\n" +
+        join(4 * n,
+             [&](size_t i) {
+                 return f(float(i / 4) - 1 + float(i & 1)) + ";" + f(float((i >> 1) & 1)) + ";0.0;";
+             }) +
+        std::to_string(2 * n) + ";\n" + join(2 * n, [](size_t k) { // a, c, b and b, c, d
+            const size_t a = 4 * (k / 2) + (k & 1);
+            return "3;" + std::to_string(a) + "," + std::to_string(4 * (k / 2) + 2) + "," +
+                   std::to_string(4 * (k / 2) + 1 + 2 * (k & 1)) + ";";
+        });
     if (materials.empty()) return x + "}\n";
-    x += "  MeshMaterialList {\n   " + std::to_string(n) + ";\n   " + std::to_string(2 * n) + ";\n";
-    for (size_t k = 0; k < 2 * n; ++k)
-        x += "   " + std::to_string(k / 2) + (k + 1 < 2 * n ? ",\n" : ";\n");
+    x += "MeshMaterialList {\n" + std::to_string(n) + ";\n" + std::to_string(2 * n) + ";\n" +
+         join(2 * n, [](size_t k) { return std::to_string(k / 2); });
     for (const XMaterial& m : materials)
-    {
-        x += "   Material {\n    " + f(m.r) + ";" + f(m.g) + ";" + f(m.b) + ";" + f(m.a) +
-             ";;\n    8.0;\n    0.25;0.25;0.25;;\n    0.0;0.0;0.0;;\n";
-        if (!m.texture.empty()) x += "    TextureFilename { \"" + m.texture + "\"; }\n";
-        x += "   }\n";
-    }
-    return x + "  }\n}\n";
+        x += "Material {\n" + f(m.r) + ";" + f(m.g) + ";" + f(m.b) + ";" + f(m.a) +
+             ";;\n8.0;\n0.25;0.25;0.25;;\n0.0;0.0;0.0;;\n" +
+             (m.texture.empty() ? "" : "TextureFilename { \"" + m.texture + "\"; }\n") + "}\n";
+    return x + "}\n}\n";
 }
 
 D3DCOLOR Picture::Pixel(int x, int y) const
@@ -96,43 +97,11 @@ D3DCOLOR Picture::At(const D3DXVECTOR3& world) const
     return Pixel(int(out.x), int(out.y));
 }
 
-namespace
-{
-// The engine test host, kept for the whole run and stopped after the last test.
-struct Host : EngineTest
-{
-    void TestBody() override {}
-    using EngineTest::ContentPath, EngineTest::engine, EngineTest::Log, EngineTest::Pump,
-        EngineTest::StartEngine, EngineTest::StopEngine;
-};
-Host* host = nullptr;
-
-struct StopAtEnd : ::testing::Environment
-{
-    void TearDown() override
-    {
-        if (host) host->StopEngine();
-        delete host;
-        host = nullptr;
-    }
-};
-::testing::Environment* const stopAtEnd = ::testing::AddGlobalTestEnvironment(new StopAtEnd);
-} // namespace
-
 void GraphicsTest::SetUp()
 {
-    if (!host)
-    {
-        host = new Host;
-        ASSERT_EQ(host->StartEngine(), S_OK);
-    }
-    engine = host->engine.get();
-    ASSERT_NE(engine, nullptr) << "the engine did not start";
+    ASSERT_EQ(StartEngine(), S_OK);
+    engine = EngineTest::engine.get();
 }
-
-bool GraphicsTest::Pump() { return host->Pump(); }
-std::string GraphicsTest::Log() const { return host->Log(); }
-std::string GraphicsTest::ContentPath(const std::string& file) { return Host::ContentPath(file); }
 
 int GraphicsTest::Solid(D3DCOLOR colour)
 {

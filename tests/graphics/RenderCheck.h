@@ -11,11 +11,17 @@
 #include <vector>
 
 // Channel `shift` (16 red, 8 green, 0 blue); Brightness sums the three.
-inline int Channel(D3DCOLOR c, int shift) { return int((c >> shift) & 0xFF); }
-inline int Brightness(D3DCOLOR c) { return Channel(c, 16) + Channel(c, 8) + Channel(c, 0); }
+inline int Channel(D3DCOLOR c, int shift)
+{
+    return int((c >> shift) & 0xFF);
+}
+inline int Brightness(D3DCOLOR c)
+{
+    return Channel(c, 16) + Channel(c, 8) + Channel(c, 0);
+}
+std::string Hex(D3DCOLOR c);
 // Each channel within `tolerance` of `want`'s; the failure names both.
 ::testing::AssertionResult Near(D3DCOLOR got, D3DCOLOR want, int tolerance = 8);
-std::string Hex(D3DCOLOR c);
 // A 24-bit BMP of w x h pixels coloured by `colour`(x, y), y downwards.
 void WriteBmp(const std::string& path, int w, int h,
               const std::function<D3DCOLOR(int, int)>& colour);
@@ -24,9 +30,8 @@ void LookFlat(TAV& engine, const D3DXVECTOR3& eye, const D3DXVECTOR3& at);
 // Ambient = `colour`, no textures.
 void Paint(tavMaterial& material, D3DCOLOR colour);
 
-// A .x file of unit squares in the plane z = 0 facing -z, side by side:
-// square i spans x in [i - 1, i], y in [0, 1] and has material i. Without
-// materials, one square and no material list.
+// A .x file of unit squares in the plane z = 0 facing -z: square i spans x in [i - 1, i],
+// y in [0, 1] and has material i. Without materials, one square and no material list.
 struct XMaterial
 {
     float r = 1.0f, g = 1.0f, b = 1.0f, a = 1.0f;
@@ -40,7 +45,6 @@ struct Picture
     TestImage image;
     D3DVIEWPORT9 viewport = {};
     D3DXMATRIX projection, view;
-
     // The pixel at (x, y), y downwards; alpha forced to 0xFF, 0 outside.
     D3DCOLOR Pixel(int x, int y) const;
     D3DCOLOR Centre() const { return Pixel(int(image.width) / 2, int(image.height) / 2); }
@@ -48,21 +52,18 @@ struct Picture
     D3DCOLOR At(const D3DXVECTOR3& world) const;
 };
 
-// One engine for the whole program (a start costs seconds under Wine), made by the
-// first test, in a folder of its own: each file name stands for one content only.
-class GraphicsTest : public ::testing::Test
+// An engine started for the test in a folder of its own.
+class GraphicsTest : public EngineTest
 {
 protected:
     void SetUp() override;
     IDirect3DDevice9* Device() const { return engine->GetDevice(); }
-    bool Pump();
-    std::string Log() const;
-    static std::string ContentPath(const std::string& file);
     // A solid 8 x 8 texture of `colour` ("solid-RRGGBB.bmp") in the pool.
     int Solid(D3DCOLOR colour);
-    // Clears colour and depth to `clear`, runs `draw` in a scene of its own
-    // and reads the back buffer; a failed read fails the test.
+    // Clears colour and depth to `clear`, runs `draw` in a scene of its own and reads the
+    // back buffer; a failed read fails the test.
     Picture Draw(D3DCOLOR clear, const std::function<void()>& draw);
 
-    TestEngine* engine = nullptr;
+    TestEngine* engine =
+        nullptr; // EngineTest::engine, as the plain pointer the engine's classes take
 };

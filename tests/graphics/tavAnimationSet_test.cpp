@@ -7,27 +7,22 @@
 
 namespace
 {
-// The bytes of an AnimationKey record as the file reader hands them over
-// (damaged records: the key record fuzz harness).
+// An AnimationKey record's bytes as the file reader hands them over.
 struct KeyRecord
 {
     std::vector<uint8_t> bytes;
-    KeyRecord(uint32_t type, uint32_t count) { Word(type), Word(count); }
+    KeyRecord(uint32_t type, uint32_t count) { Word(type).Word(count); }
     KeyRecord& Word(uint32_t w)
     {
-        for (int i = 0; i < 4; ++i)
-            bytes.push_back(uint8_t(w >> (8 * i)));
+        for (int i = 0; i < 32; i += 8)
+            bytes.push_back(uint8_t(w >> i));
         return *this;
     }
     KeyRecord& Key(uint32_t time, std::vector<float> values)
     {
         Word(time).Word(uint32_t(values.size()));
         for (float v : values)
-        {
-            uint32_t bits;
-            std::memcpy(&bits, &v, 4);
-            Word(bits);
-        }
+            bytes.insert(bytes.end(), (uint8_t*)&v, (uint8_t*)&v + 4);
         return *this;
     }
     bool Into(tavAnimationSet::Track& track) const
@@ -54,7 +49,7 @@ struct KeyRecord
 const float kHalf = std::sqrt(0.5f);
 } // namespace
 
-TEST(tavAnimationSet, ScaleThenRotationThenTranslationBetweenKeys)
+TEST(tavAnimationSet, KeysScaleRotateTranslateTakeTheShorterArcAndMatrixKeysWin)
 {
     // Rotation keys out of order are sorted by time on reading; w comes first.
     tavAnimationSet::Track track;
@@ -67,29 +62,24 @@ TEST(tavAnimationSet, ScaleThenRotationThenTranslationBetweenKeys)
                     .Key(0, {0, 0, 0})
                     .Key(100, {0, 0, 10})
                     .Into(track));
-    // At the last key: doubled, a quarter turn about y (x goes to -z), moved;
-    // halfway an eighth of a turn, half the way; held at either end.
+    // Doubled, a quarter turn about y (x goes to -z), moved; halfway half; held at either end.
     EXPECT_TRUE(Puts(track, 100, {0, 0, 8}));
     EXPECT_TRUE(Puts(track, 50, {2 * kHalf, 0, 5 - 2 * kHalf}));
     EXPECT_TRUE(Puts(track, 900, {0, 0, 8}));
     EXPECT_TRUE(Puts(track, NAN, {2, 0, 0}));
-}
-
-TEST(tavAnimationSet, RotationsTakeTheShorterArcAndMatrixKeysWin)
-{
     // The same quarter turn written as its negative: no detour the long way.
-    tavAnimationSet::Track track;
+    tavAnimationSet::Track turn;
     ASSERT_TRUE(KeyRecord(tavAnimationSet::RotationKeys, 2)
                     .Key(0, {1, 0, 0, 0})
                     .Key(10, {-kHalf, 0, -kHalf, 0})
-                    .Into(track));
-    EXPECT_TRUE(Puts(track, 5, {kHalf, 0, -kHalf}));
+                    .Into(turn));
+    EXPECT_TRUE(Puts(turn, 5, {kHalf, 0, -kHalf}));
     std::vector<float> a(16, 0.0f), b(16, 0.0f);
     for (int i = 0; i < 4; ++i)
         a[i * 5] = b[i * 5] = 1.0f;
     b[12] = 4.0f; // translation x
-    ASSERT_TRUE(KeyRecord(tavAnimationSet::MatrixKeys, 2).Key(0, a).Key(10, b).Into(track));
-    EXPECT_TRUE(Puts(track, 5, {3, 0, 0}));
+    ASSERT_TRUE(KeyRecord(tavAnimationSet::MatrixKeys, 2).Key(0, a).Key(10, b).Into(turn));
+    EXPECT_TRUE(Puts(turn, 5, {3, 0, 0}));
 }
 
 TEST(tavAnimationSet, TimeRepeatsWithThePeriodOfTheLastKey)

@@ -10,42 +10,28 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <tuple>
 #include <vector>
 
-namespace
-{
-const D3DCOLOR Backdrop = 0xFF0000FF;
+using DrawingTest = GraphicsTest;
 
-class DrawingTest : public GraphicsTest
+TEST_F(DrawingTest, BuffersSurfacesAndMaterialsDrawBindAndSurviveAReset)
 {
-protected:
-    // A square from (100, 100) to (300, 300) of the 2D space (y upwards).
-    static std::vector<tavPrimitiveVertex> Square()
-    {
-        return {{100, 300, 0.5f, 0, 0, -1, 0xFFFFFFFF, 0, 0},
-                {300, 300, 0.5f, 0, 0, -1, 0xFFFFFFFF, 1, 0},
-                {100, 100, 0.5f, 0, 0, -1, 0xFFFFFFFF, 0, 1},
-                {300, 100, 0.5f, 0, 0, -1, 0xFFFFFFFF, 1, 1}};
-    }
-    // `draw` in the 2D set-up, and the pixel at (x, y) of the 2D space then.
-    D3DCOLOR Draw2D(int x, int y, const std::function<void()>& draw)
-    {
-        const Picture p = Draw(Backdrop, [&] {
-            engine->Begin2D();
-            draw();
-        });
-        return p.Pixel(x, int(engine->GetHeight()) - y);
-    }
-};
-} // namespace
-
-TEST_F(DrawingTest, PrimitiveBufferDrawsWithItsTextureAndRefusesRunsPastItsVertices)
-{
-    const auto square = Square();
+    const D3DCOLOR Backdrop = 0xFF0000FF;
+    // `draw` in the 2D set-up, and the pixel at (x, y) of the 2D space (y upwards) then.
+    auto Draw2D = [&](int x, int y, const std::function<void()>& draw) {
+        return Draw(Backdrop, [&] { engine->Begin2D(), draw(); })
+            .Pixel(x, int(engine->GetHeight()) - y);
+    };
+    // The primitive buffer draws with its texture and refuses runs past its vertices.
+    const tavPrimitiveVertex square[4] = {{100, 300, 0.5f, 0, 0, -1, 0xFFFFFFFF, 0, 0},
+                                          {300, 300, 0.5f, 0, 0, -1, 0xFFFFFFFF, 1, 0},
+                                          {100, 100, 0.5f, 0, 0, -1, 0xFFFFFFFF, 0, 1},
+                                          {300, 100, 0.5f, 0, 0, -1, 0xFFFFFFFF, 1, 1}};
     tavPrimitiveBuffer buffer(engine);
     EXPECT_EQ(buffer.Render(0, -1), S_FALSE);
-    ASSERT_EQ(buffer.Create(4, 2, square.data()), S_OK);
+    ASSERT_EQ(buffer.Create(4, 2, square), S_OK);
     buffer.SetTexture(Solid(0xFFFF0000));
     const std::tuple<int, int, D3DCOLOR> spots[] = {
         {200, 200, 0xFFFF0000}, {50, 50, Backdrop}, {350, 200, Backdrop}};
@@ -62,14 +48,11 @@ TEST_F(DrawingTest, PrimitiveBufferDrawsWithItsTextureAndRefusesRunsPastItsVerti
         EXPECT_EQ(buffer.Render(), E_INVALIDARG); // two triangles of a list need six
     });
     EXPECT_TRUE(Near(refused, Backdrop));
-    EXPECT_EQ(buffer.Create(0, 2, square.data()), E_FAIL);
+    EXPECT_EQ(buffer.Create(0, 2, square), E_FAIL);
     EXPECT_EQ(buffer.Render(), S_FALSE);
-    EXPECT_EQ(buffer.Create(0x10000000, 2, square.data()), E_FAIL); // would overflow 32 bits
-    EXPECT_EQ(tavPrimitiveBuffer(nullptr).Create(4, 2, square.data()), E_FAIL);
-}
-
-TEST_F(DrawingTest, SurfaceDrawsIntoItsDynamicTextureAgainAfterADeviceReset)
-{
+    EXPECT_EQ(buffer.Create(0x10000000, 2, square), E_FAIL); // would overflow 32 bits
+    EXPECT_EQ(tavPrimitiveBuffer(nullptr).Create(4, 2, square), E_FAIL);
+    // A surface draws into its dynamic texture, again after a device reset.
     tavSurface surface(engine, 0xFFFFFF00);
     const int removed = engine->CreateDynamicTexture(16, 16, 0, 1);
     ASSERT_TRUE(engine->RemoveTexture(removed));
@@ -78,17 +61,16 @@ TEST_F(DrawingTest, SurfaceDrawsIntoItsDynamicTextureAgainAfterADeviceReset)
     const int texture = engine->CreateDynamicTexture(64, 64, 0, 1);
     ASSERT_EQ(surface.InitFromDynamicTexture(texture), S_OK);
     // The clear colour all over, green on the left half, shown on the square.
-    const auto vertices = Square();
-    tavPrimitiveBuffer square(engine);
-    ASSERT_EQ(square.Create(4, 2, vertices.data()), S_OK);
-    square.SetTexture(texture);
+    buffer.SetPrimitiveType(D3DPT_TRIANGLESTRIP);
+    ASSERT_EQ(buffer.Create(4, 2, square), S_OK);
+    buffer.SetTexture(texture);
     auto paintAndShow = [&](D3DCOLOR clear) {
         ASSERT_EQ(surface.BeginScene(), S_OK);
         const D3DRECT left = {0, 0, 32, 64};
         ASSERT_EQ(Device()->Clear(1, &left, D3DCLEAR_TARGET, 0xFF00FF00, 1.0f, 0), S_OK);
         ASSERT_EQ(surface.GetRenderToSurface()->EndScene(D3DX_FILTER_NONE), S_OK);
-        EXPECT_TRUE(Near(Draw2D(140, 200, [&] { square.Render(); }), 0xFF00FF00));
-        EXPECT_TRUE(Near(Draw2D(260, 200, [&] { square.Render(); }), clear));
+        EXPECT_TRUE(Near(Draw2D(140, 200, [&] { buffer.Render(); }), 0xFF00FF00));
+        EXPECT_TRUE(Near(Draw2D(260, 200, [&] { buffer.Render(); }), clear));
     };
     paintAndShow(0xFFFFFF00);
     // Over a reset the pool lets the texture go; the owner has it made anew.
@@ -99,10 +81,7 @@ TEST_F(DrawingTest, SurfaceDrawsIntoItsDynamicTextureAgainAfterADeviceReset)
     ASSERT_EQ(surface.InitFromDynamicTexture(texture), S_OK);
     surface.SetClearColour(0xFFFF0000);
     paintAndShow(0xFFFF0000);
-}
-
-TEST_F(DrawingTest, MaterialApplyBindsEveryStageAndAStateBlockItsCopiesKeepAlive)
-{
+    // Material::Apply binds every stage and a state block, which its copies keep alive.
     tavMaterial m;
     std::fill(m.textures, m.textures + tavMaterial::MaxTextures, 7);
     EXPECT_EQ(m.GetTextureCount(), 8);
@@ -116,13 +95,16 @@ TEST_F(DrawingTest, MaterialApplyBindsEveryStageAndAStateBlockItsCopiesKeepAlive
     Device()->SetRenderState(D3DRS_FOGENABLE, TRUE);
     ASSERT_EQ(block.EndRecording(Device()), S_OK);
     m.SetStateBlock(block.GetBlock());
+    auto fog = [&](DWORD then) {
+        DWORD on = 2;
+        Device()->GetRenderState(D3DRS_FOGENABLE, &on);
+        Device()->SetRenderState(D3DRS_FOGENABLE, then);
+        return on;
+    };
     auto fogAfterApply = [&](tavMaterial& material) {
-        Device()->SetRenderState(D3DRS_FOGENABLE, FALSE);
+        fog(FALSE);
         EXPECT_EQ(material.Apply(engine), S_OK);
-        DWORD fog = 0;
-        Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
-        Device()->SetRenderState(D3DRS_FOGENABLE, FALSE);
-        return fog;
+        return fog(FALSE);
     };
     EXPECT_EQ(fogAfterApply(m), DWORD(TRUE));
     for (DWORD s = 0; s < 3; ++s)
@@ -133,9 +115,7 @@ TEST_F(DrawingTest, MaterialApplyBindsEveryStageAndAStateBlockItsCopiesKeepAlive
         EXPECT_EQ(bound, s == 1 ? nullptr : engine->GetTexture(m.textures[s])) << s;
     }
     // Copies hold the block: the recorder and the original may go first.
-    tavMaterial* original = new tavMaterial(m);
-    std::vector<tavMaterial> copies(3, *original);
-    delete original;
+    std::vector<tavMaterial> copies(3, *std::make_unique<tavMaterial>(m));
     m.SetStateBlock(nullptr);
     block.Release(Device());
     copies[1] = copies[1];
@@ -146,11 +126,9 @@ TEST_F(DrawingTest, MaterialApplyBindsEveryStageAndAStateBlockItsCopiesKeepAlive
     tavStateBlock captured;
     EXPECT_EQ(captured.Capture(nullptr), E_FAIL);
     ASSERT_EQ(captured.Capture(Device()), S_OK); // the fog is off
-    Device()->SetRenderState(D3DRS_FOGENABLE, TRUE);
+    fog(TRUE);
     EXPECT_EQ(captured.Apply(), S_OK);
-    DWORD fog = TRUE;
-    Device()->GetRenderState(D3DRS_FOGENABLE, &fog);
-    EXPECT_EQ(fog, DWORD(FALSE)) << "captured with the fog off";
+    EXPECT_EQ(fog(FALSE), DWORD(FALSE)) << "captured with the fog off";
     EXPECT_EQ(captured.Release(Device()), S_OK);
 }
 
@@ -195,11 +173,12 @@ TEST_F(DrawingTest, SkyBoxShowsEachFaceUprightFollowsTheEyeAndTurns)
         EXPECT_TRUE(Near(look(sky, direction).Centre(), colours[face])) << face;
         if (direction.y != 0) continue;
         const Picture q = look(quarters, direction);
-        const int cx = int(q.image.width) / 2, cy = int(q.image.height) / 2, d = 150;
-        EXPECT_TRUE(Near(q.Pixel(cx - d, cy - d), 0xFFFF0000)) << "upright, unmirrored " << face;
-        EXPECT_TRUE(Near(q.Pixel(cx + d, cy - d), 0xFF00FF00)) << face;
-        EXPECT_TRUE(Near(q.Pixel(cx - d, cy + d), 0xFF0000FF)) << face;
-        EXPECT_TRUE(Near(q.Pixel(cx + d, cy + d), 0xFFFFFFFF)) << face;
+        const D3DCOLOR upright[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+        for (int k = 0; k < 4; ++k) // unmirrored
+            EXPECT_TRUE(Near(q.Pixel(int(q.image.width) / 2 + (k & 1 ? 150 : -150),
+                                     int(q.image.height) / 2 + (k & 2 ? 150 : -150)),
+                             upright[k]))
+                << face << " quarter " << k;
     }
     EXPECT_TRUE(Near(look(sky, D3DXVECTOR3(0, -1, 0), false).Centre(), 0xFF000000)) << "no bottom";
     // Face by face the buffer's texture is set, the bottom's included.

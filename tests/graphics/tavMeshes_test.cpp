@@ -13,17 +13,14 @@
 #include <cmath>
 #include <memory>
 
-namespace
-{
 const D3DCOLOR Backdrop = 0xFF000000, RedColour = 0xFFFF0000, GreenColour = 0xFF00FF00,
                BlueColour = 0xFF0000FF;
+using MeshesTest = GraphicsTest;
 
-class MeshesTest : public GraphicsTest
+TEST_F(MeshesTest, StaticCrateLoadsInBothOrdersSavesByteForByteDrawsAfterAResetAndImports)
 {
-protected:
     // The crate from the front, a little above, painted: a side face and the top above it.
-    void ExpectCrate(tavStaticMesh& mesh)
-    {
+    auto ExpectCrate = [&](tavStaticMesh& mesh) {
         Paint(*mesh.GetMaterial(0), RedColour);
         Paint(*mesh.GetMaterial(1), GreenColour);
         const Picture p = Draw(Backdrop, [&] {
@@ -33,12 +30,7 @@ protected:
         EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0, -0.5f, -1)), RedColour));
         EXPECT_TRUE(Near(p.At(D3DXVECTOR3(0, 1, 0)), GreenColour));
         EXPECT_TRUE(Near(p.At(D3DXVECTOR3(2.5f, 0, 0)), Backdrop));
-    }
-};
-} // namespace
-
-TEST_F(MeshesTest, StaticCrateLoadsInBothOrdersSavesByteForByteAndDrawsAfterAReset)
-{
+    };
     for (bool simple : {false, true})
     {
         SCOPED_TRACE(simple ? "simple order" : "with bounds");
@@ -63,11 +55,7 @@ TEST_F(MeshesTest, StaticCrateLoadsInBothOrdersSavesByteForByteAndDrawsAfterARes
     tavStaticMesh mesh(engine);
     mesh.Save("crate-empty.msh");
     EXPECT_TRUE(ReadBinaryFile("crate-empty.msh").empty()) << "an empty mesh writes nothing";
-}
-
-TEST_F(MeshesTest, ImportedModelsFillTheStaticMeshEachPartFromItsOwnVertices)
-{
-    tavStaticMesh mesh(engine);
+    // Imported models fill it, each part from its own vertices.
     ASSERT_TRUE(mesh.Import3DS(ContentPath("samples/crate.3ds").c_str(), ContentPath("").c_str()));
     EXPECT_EQ(mesh.GetNumVertices(), 24u);
     EXPECT_EQ(mesh.GetNumParts(), 2u);
@@ -93,7 +81,7 @@ TEST_F(MeshesTest, ImportedModelsFillTheStaticMeshEachPartFromItsOwnVertices)
     EXPECT_EQ(mesh.GetVersion(), 0);
 }
 
-TEST_F(MeshesTest, DynamicArmIsDrawnAtBothKeyTimesAndAgainAfterAReset)
+TEST_F(MeshesTest, DynamicMeshesAnimateBonesUnderTheirParentsAndDrawAgainAfterAReset)
 {
     const std::string file = ContentPath("samples/arm.edm");
     for (int pass = 0; pass < 2; ++pass)
@@ -126,10 +114,7 @@ TEST_F(MeshesTest, DynamicArmIsDrawnAtBothKeyTimesAndAgainAfterAReset)
         EXPECT_EQ(mesh.GetBlend(), 1.0f);
         expectPose(2014, Backdrop, RedColour);
         EXPECT_EQ(mesh.GetCurrentAnimation(), 1);
-        if (pass == 0)
-        {
-            ASSERT_EQ(engine->ResetDevice(), S_OK);
-        }
+        ASSERT_TRUE(pass == 1 || engine->ResetDevice() == S_OK);
     }
     std::vector<uint8_t> cut = ReadBinaryFile(file);
     cut.resize(cut.size() - 10);
@@ -140,10 +125,6 @@ TEST_F(MeshesTest, DynamicArmIsDrawnAtBothKeyTimesAndAgainAfterAReset)
     mesh.AnimateAt(5000);
     EXPECT_EQ(mesh.GetFileVersion() + int(mesh.Draw()), 0);
     EXPECT_NE(Log().find("Invalid Dynamic Mesh: arm-cut.edm"), std::string::npos);
-}
-
-TEST_F(MeshesTest, DynamicBonesMoveWithTheirParentAndUpdatesWaitThirteenMilliseconds)
-{
     // Two bones in a chain, each turning a quarter about z at its pivot.
     tavMeshVertex v[3] = {};
     const uint16_t idx[3] = {0, 1, 2};
@@ -155,7 +136,6 @@ TEST_F(MeshesTest, DynamicBonesMoveWithTheirParentAndUpdatesWaitThirteenMillisec
     root.children[0].pivot[0] = 1;
     root.children[0].keyframes = {turn, turn};
     tavAnimation once = {0, 1, 100, 0};
-    tavDynamicMesh mesh(engine);
     ASSERT_TRUE(mesh.ImportFromMemory(v, 3, idx, 3, nullptr, 0, root, &once, 1, 2));
     EXPECT_EQ(mesh.GetNumBones(), 2u);
     mesh.AnimateAt(500);

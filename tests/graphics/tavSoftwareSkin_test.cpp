@@ -13,16 +13,14 @@ struct Vertex
 };
 
 // A bone with its pivot at (0, py): the offset moves the pivot to the origin.
-tavSoftwareSkin::Bone BoneAt(float py, std::vector<uint32_t> vertices, std::vector<float> weights)
-{
-    return {"Leg", std::move(vertices), std::move(weights), tavMatrix4::Translation(0, -py, 0)};
-}
+const auto BoneAt = [](float py, std::vector<uint32_t> vertices, std::vector<float> weights) {
+    return tavSoftwareSkin::Bone{"Leg", vertices, weights, tavMatrix4::Translation(0, -py, 0)};
+};
 } // namespace
 
 TEST(tavSoftwareSkin, VerticesFollowTheirWeightedBones)
 {
-    // Vertex 0 on the leg only, vertex 1 half and half with the body,
-    // vertex 2 on no bone.
+    // Vertex 0 on the leg only, vertex 1 half and half with the body, vertex 2 on no bone.
     std::vector<Vertex> bind = {{{0, -2, 0}, {1, 0, 0}, 0.25f, 0.5f},
                                 {{0, 0, 0}, {0, 0, 1}, 0.5f, 0.5f},
                                 {{5, 5, 5}, {0, 1, 0}, 0.75f, 0.5f}};
@@ -42,8 +40,7 @@ TEST(tavSoftwareSkin, VerticesFollowTheirWeightedBones)
     const float want[] = {2, 1, 1 /* x turned to y */, 0.5f /* half the lift */, 0.25f, 5};
     for (int i = 0; i < 6; ++i)
         EXPECT_NEAR(got[i], want[i], 1e-5f) << i;
-    // A bone whose pivot is at y = -1 turns about that point; without a
-    // normal offset the normals stay.
+    // A bone pivoted at y = -1 turns about that point; without a normal offset normals stay.
     ASSERT_TRUE(skin.Init(3, {BoneAt(-1, {0}, {1.0f})}));
     const tavMatrix4 pivoted = turn * tavMatrix4::Translation(0, -1, 0);
     skin.Apply(bind.data(), posed.data(), sizeof(Vertex), -1, &pivoted);
@@ -53,16 +50,14 @@ TEST(tavSoftwareSkin, VerticesFollowTheirWeightedBones)
     // Inconsistent influences leave an empty skin.
     EXPECT_FALSE(skin.Init(2, {BoneAt(0, {0, 1}, {1.0f})}));
     EXPECT_FALSE(skin.Init(2, {BoneAt(0, {2}, {1.0f})}));
-    EXPECT_EQ(skin.GetVertexCount(), 0u);
-    EXPECT_TRUE(skin.GetBones().empty());
+    EXPECT_EQ(skin.GetVertexCount() + skin.GetBones().size(), 0u);
 }
 
 TEST(tavBoundingSphere, PointsTransformsAndMerges)
 {
     const float points[4][3] = {{-1, 0, 0}, {1, 0, 0}, {0, 3, 0}, {0, -3, 0}};
     tavBoundingSphere a = tavBoundingSphere::OfPoints(points, 4, sizeof points[0]);
-    EXPECT_FALSE(a.empty);
-    EXPECT_FLOAT_EQ(a.radius, 3.0f);
+    EXPECT_TRUE(!a.empty && a.radius == 3.0f);
     EXPECT_TRUE(tavBoundingSphere::OfPoints(points, 0, 12).empty);
     const tavBoundingSphere moved =
         a.Transformed(tavMatrix4::Scaling(2, 1, 1) * tavMatrix4::Translation(10, 0, 0));

@@ -1,6 +1,5 @@
 #!/usr/bin/env python3
-"""make_texture_fixtures.py OUTDIR: the texture pool tests' resources, tile.bmp (8 x 4,
-24-bit) and sky.dds (a 4 x 4 A8R8G8B8 cube map)."""
+"""make_texture_fixtures.py OUTDIR: tile.bmp (8 x 4, 24-bit), sky.dds (4 x 4 A8R8G8B8 cube)."""
 import os
 import struct
 import sys

@@ -23,34 +23,26 @@ struct Image
     // Values first, first + 1, ... as 32-bit words: every field tells where it came from.
     template <class T> Image& seq(T first, int count)
     {
-        for (int i = 0; i < count; ++i)
-        {
-            const T v = first + T(i);
-            uint32_t w;
-            std::memcpy(&w, &v, 4);
-            u32(w);
-        }
+        for (T v = first; v < first + T(count); v += T(1))
+            b.insert(b.end(), (uint8_t*)&v, (uint8_t*)&v + 4);
         return *this;
     }
-    Image& run(float first, int count) { return seq(first, count); }
-    Image& words(uint32_t first, int count) { return seq(first, count); }
     // Colours a, r, g, b from 100, 200, 300, 400; power 500; `count` names.
-    Image& material(const std::vector<std::string>& names, size_t count)
+    Image& material(const std::vector<std::string>& names, size_t count = size_t(-1))
     {
         for (float base : {100.f, 200.f, 300.f, 400.f})
-            run(base, 4);
-        run(500, 1).u32(uint32_t(count));
+            seq(base, 4);
+        seq(500.f, 1).u32(uint32_t(count == size_t(-1) ? names.size() : count));
         for (const std::string& n : names)
             u32(uint32_t(n.size())).text(n);
         return *this;
     }
-    Image& material(const std::vector<std::string>& names) { return material(names, names.size()); }
     // Bone: id, name, part, pivot, words 7001..7005, keyframes, child count.
-    Image& bone(uint32_t id, const std::string& name, uint32_t part, float rest, uint32_t keyframes,
-                float key, uint32_t children)
+    Image& bone(uint32_t id, const std::string& name, uint32_t part, float pivot,
+                uint32_t keyframes, float key, uint32_t children)
     {
-        u32(id).u32(uint32_t(name.size())).text(name).words(part, 6).run(rest, 3).words(7001, 2);
-        return u32(keyframes).words(7003, 3).run(key, int(keyframes) * 8).u32(children);
+        u32(id).u32(uint32_t(name.size())).text(name).seq(part, 6).seq(pivot, 3).seq(7001u, 2);
+        return u32(keyframes).seq(7003u, 3).seq(key, int(keyframes) * 8).u32(children);
     }
 };
 
@@ -64,30 +56,18 @@ template <class T, class S> std::vector<T> As(const S* s, size_t count = 1)
 
 template <class T> std::vector<T> Seq(T first, int count)
 {
-    std::vector<T> v;
-    for (int i = 0; i < count; ++i)
-        v.push_back(first + T(i));
-    return v;
+    Image im;
+    return As<T>(im.seq(first, count).b.data(), size_t(count) * 4);
 }
 
 // Two vertices (floats 1..16), four indices, then the counted blocks.
-Image Head(uint16_t version, std::vector<uint32_t> counts)
-{
+const auto Head = [](uint16_t version, std::vector<uint32_t> counts) {
     Image im;
     im.put(version, 2).u32(2).u32(4);
     for (uint32_t c : counts)
         im.u32(c);
-    return im.run(1, 16).put(1, 2).put(0, 2).put(1, 2).put(65535, 2);
-}
-
-// With bounds: part (words 10..15), material, bounds (floats from 1000); else material, part.
-Image StaticFile(tavMeshFile::Order order)
-{
-    Image im = Head(20, {1, 1});
-    if (order == tavMeshFile::WithBounds)
-        return im.words(10, 6).material({"wall.tga"}).run(1000, 13);
-    return im.material({}).words(10, 6);
-}
+    return im.seq(1.f, 16).put(1, 2).put(0, 2).put(1, 2).put(65535, 2);
+};
 
 template <class D> void ExpectHeadAndMaterial(const D& d, const char* texture)
 {
@@ -95,35 +75,33 @@ template <class D> void ExpectHeadAndMaterial(const D& d, const char* texture)
     EXPECT_EQ(d.indices, (std::vector<uint16_t>{1, 0, 1, 65535}));
     ASSERT_EQ(d.materials.size(), 1u);
     const tavMaterialData& m = d.materials[0];
-    // The file order is a, r, g, b; the data keeps r, g, b, a.
-    const float* colours[4] = {m.ambient, m.diffuse, m.emissive, m.specular};
-    for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(As<float>(colours[c], 4), (std::vector<float>{101.f + 100 * c, 102.f + 100 * c,
-                                                                103.f + 100 * c, 100.f + 100 * c}))
-            << "colour " << c;
-    EXPECT_EQ(m.power, 500.f);
+    std::vector<float> fields; // colours stored a, r, g, b are kept r, g, b, a; then the power
+    for (float c = 100; c < 500; c += 100)
+        fields.insert(fields.end(), {c + 1, c + 2, c + 3, c});
+    fields.push_back(500);
+    EXPECT_EQ(As<float>(m.ambient, 17), fields);
     EXPECT_EQ(m.textures, texture ? std::vector<std::string>{texture} : std::vector<std::string>{});
 }
 
-tavMeshFileResult Static(const Image& im, tavMeshFile::Order order, tavStaticMeshData& d,
-                         std::string* why = nullptr)
-{
+const auto Static = [](const Image& im, tavMeshFile::Order order, tavStaticMeshData& d,
+                       std::string* why = nullptr) {
     return tavMeshFile::ParseStatic(im.b.data(), im.b.size(), order, d, why);
-}
-
-tavMeshFileResult Dynamic(const Image& im, tavDynamicMeshData& d, std::string* why = nullptr)
-{
+};
+const auto Dynamic = [](const Image& im, tavDynamicMeshData& d, std::string* why = nullptr) {
     return tavMeshFile::ParseDynamic(im.b.data(), im.b.size(), d, why);
-}
+};
 } // namespace
 
-TEST(tavMeshFile, StaticFilesLoadEveryFieldFromItsPlaceAndWriteTheSameBytes)
+TEST(tavMeshFile, StaticFilesLoadEveryFieldWriteTheSameBytesAndEndTheTextureListEarly)
 {
+    // With bounds: part (words 10..15), material, bounds (floats from 1000); else material, part.
+    const Image withBounds = Head(20, {1, 1}).seq(10u, 6).material({"wall.tga"}).seq(1000.f, 13);
+    const Image simple = Head(20, {1, 1}).material({}).seq(10u, 6);
     for (auto order : {tavMeshFile::WithBounds, tavMeshFile::Simple})
     {
         SCOPED_TRACE(order);
         const bool bounds = order == tavMeshFile::WithBounds;
-        const Image im = StaticFile(order);
+        const Image& im = bounds ? withBounds : simple;
         tavStaticMeshData d;
         ASSERT_EQ(Static(im, order, d), tavMeshFileResult::Ok);
         EXPECT_EQ(d.version, 20);
@@ -135,35 +113,31 @@ TEST(tavMeshFile, StaticFilesLoadEveryFieldFromItsPlaceAndWriteTheSameBytes)
     }
     // Without the bounds the other order runs out of bytes; wrong versions are named.
     tavStaticMeshData s;
-    EXPECT_EQ(Static(StaticFile(tavMeshFile::Simple), tavMeshFile::WithBounds, s),
-              tavMeshFileResult::Damaged);
-    EXPECT_EQ(s.version, 0);
+    EXPECT_EQ(Static(simple, tavMeshFile::WithBounds, s), tavMeshFileResult::Damaged);
     std::string why;
     EXPECT_EQ(Static(Head(21, {0, 0}), tavMeshFile::Simple, s, &why),
               tavMeshFileResult::WrongVersion);
     EXPECT_EQ(why, "version 21, not 20");
-    tavDynamicMeshData d;
-    EXPECT_EQ(Dynamic(Head(20, {0, 0}), d), tavMeshFileResult::WrongVersion);
-}
-
-TEST(tavMeshFile, TextureListEndsAtAnEmptyOrOverlongNameAndKeepsEightNames)
-{
-    // Count 2, first length 0 or too long: no textures; the part follows that length.
+    tavDynamicMeshData dynamic;
+    EXPECT_EQ(Dynamic(Head(20, {0, 0}), dynamic), tavMeshFileResult::WrongVersion);
+    // The texture list: count 2, first length 0 or too long: no textures; the part follows that
+    // length.
     for (uint32_t ender : {0u, 64u, 0xFFFFFFFFu})
     {
-        Image im = Head(20, {1, 1}).material({}, 2).u32(ender).words(10, 6);
         tavStaticMeshData d;
-        ASSERT_EQ(Static(im, tavMeshFile::Simple, d), tavMeshFileResult::Ok) << ender;
+        ASSERT_EQ(
+            Static(Head(20, {1, 1}).material({}, 2).u32(ender).seq(10u, 6), tavMeshFile::Simple, d),
+            tavMeshFileResult::Ok)
+            << ender;
         ExpectHeadAndMaterial(d, nullptr);
         EXPECT_EQ(As<uint32_t>(&d.parts[0]), Seq(10u, 6));
     }
     // A 63-byte name is kept, a 0 byte ends one; the ninth and tenth are read and dropped.
-    const std::string longest(63, 'x');
-    std::vector<std::string> ten = {longest, std::string("a\0b", 3)};
+    std::vector<std::string> ten = {std::string(63, 'x'), std::string("a\0b", 3)};
     for (int i = 2; i < 10; ++i)
         ten.push_back("t" + std::to_string(i) + ".tga");
     tavStaticMeshData d;
-    ASSERT_EQ(Static(Head(20, {1, 1}).material(ten).words(10, 6), tavMeshFile::Simple, d),
+    ASSERT_EQ(Static(Head(20, {1, 1}).material(ten).seq(10u, 6), tavMeshFile::Simple, d),
               tavMeshFileResult::Ok);
     std::vector<std::string> kept(ten.begin(), ten.begin() + 8);
     kept[1] = "a";
@@ -171,41 +145,35 @@ TEST(tavMeshFile, TextureListEndsAtAnEmptyOrOverlongNameAndKeepsEightNames)
     EXPECT_EQ(As<uint32_t>(&d.parts[0]), Seq(10u, 6));
 }
 
-TEST(tavMeshFile, DynamicFileLoadsEveryFieldFromItsPlaceAndWritesTheSameBytes)
+TEST(tavMeshFile, DynamicFilesLoadEveryFieldAndHugeCountsOrDeepBoneTreesAreRefused)
 {
     Image im = Head(0x018C, {1, 3, 2});
     im.bone(5, "root", 10, 20, 1, 30, 1).bone(6, "arm", 40, 50, 2, 60, 0);
-    im.words(1, 4).words(5, 4).material({"skin.tga"}).run(1000, 13); // next, to, from, duration
+    im.seq(1u, 4).seq(5u, 4).material({"skin.tga"}).seq(1000.f, 13); // next, to, from, duration
     tavDynamicMeshData d;
     ASSERT_EQ(Dynamic(im, d), tavMeshFileResult::Ok);
     EXPECT_EQ(d.fileVersion, 396);
     ExpectHeadAndMaterial(d, "skin.tga");
     EXPECT_EQ(d.numKeyframes, 3u);
     EXPECT_EQ(tavCountBones(d.root), 2u);
-    const tavBoneData& root = d.root;
-    EXPECT_EQ(root.boneId, 5u);
-    EXPECT_EQ(root.name, "root");
-    EXPECT_EQ(As<uint32_t>(&root.part), Seq(10u, 6));
-    EXPECT_EQ(As<float>(root.pivot, 3), Seq(20.f, 3));
-    EXPECT_EQ(As<uint32_t>(root.restA, 2), Seq(7001u, 2));
-    EXPECT_EQ(As<uint32_t>(root.restB, 3), Seq(7003u, 3));
-    EXPECT_EQ(As<float>(root.keyframes.data(), root.keyframes.size()), Seq(30.f, 8));
-    ASSERT_EQ(root.children.size(), 1u);
-    const tavBoneData& arm = root.children[0];
-    EXPECT_EQ(arm.boneId, 6u);
-    EXPECT_EQ(arm.name, "arm");
-    EXPECT_EQ(As<uint32_t>(&arm.part), Seq(40u, 6));
-    EXPECT_EQ(As<float>(arm.keyframes.data(), arm.keyframes.size()), Seq(60.f, 16));
-    EXPECT_TRUE(arm.children.empty());
+    auto expectBone = [](const tavBoneData& b, uint32_t id, const char* name, uint32_t part,
+                         float pivot, float key, size_t keyframes) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(std::make_pair(b.boneId, b.name), std::make_pair(id, std::string(name)));
+        EXPECT_EQ(As<uint32_t>(&b.part), Seq(part, 6));
+        EXPECT_EQ(As<float>(b.pivot, 3), Seq(pivot, 3));
+        EXPECT_EQ(As<uint32_t>(b.restA, 2), Seq(7001u, 2));
+        EXPECT_EQ(As<uint32_t>(b.restB, 3), Seq(7003u, 3));
+        EXPECT_EQ(As<float>(b.keyframes.data(), b.keyframes.size()), Seq(key, int(keyframes) * 8));
+    };
+    expectBone(d.root, 5, "root", 10, 20, 30, 1);
+    ASSERT_EQ(d.root.children.size(), 1u);
+    expectBone(d.root.children[0], 6, "arm", 40, 50, 60, 2);
     // Stored next, to, from, duration; kept from, to, duration, next.
     EXPECT_EQ(As<uint32_t>(d.animations.data(), d.animations.size()),
               (std::vector<uint32_t>{3, 2, 4, 1, 7, 6, 8, 5}));
     EXPECT_EQ(As<float>(&d.bounds), Seq(1000.f, 13));
     EXPECT_EQ(tavMeshFile::WriteDynamic(d), im.b);
-}
-
-TEST(tavMeshFile, HugeCountsAndDeepBoneTreesAreRefusedWithoutAllocating)
-{
     // Each count at its largest is checked before room is made (ASan fails a huge allocation).
     for (int field = 0; field < 4; ++field)
     {
@@ -216,7 +184,6 @@ TEST(tavMeshFile, HugeCountsAndDeepBoneTreesAreRefusedWithoutAllocating)
         tavStaticMeshData s;
         EXPECT_EQ(Static(im, tavMeshFile::WithBounds, s), tavMeshFileResult::Damaged) << field;
     }
-    tavDynamicMeshData d;
     // A chain of one-child bones: as deep as allowed loads, one more does not.
     for (int depth : {tavMeshFile::MaxBoneDepth, tavMeshFile::MaxBoneDepth + 1})
     {
@@ -226,7 +193,7 @@ TEST(tavMeshFile, HugeCountsAndDeepBoneTreesAreRefusedWithoutAllocating)
             chain.bone(uint32_t(i), "b", 0, 0, 0, 0, i < depth ? 1 : 0);
         std::string why;
         const bool allowed = depth == tavMeshFile::MaxBoneDepth;
-        EXPECT_EQ(Dynamic(chain.run(0, 13), d, &why),
+        EXPECT_EQ(Dynamic(chain.seq(0.f, 13), d, &why),
                   allowed ? tavMeshFileResult::Ok : tavMeshFileResult::Damaged)
             << why;
         EXPECT_EQ(tavCountBones(d.root), allowed ? uint32_t(depth + 1) : 1u); // refused: emptied

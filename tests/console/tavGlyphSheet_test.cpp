@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -37,19 +38,15 @@ std::vector<uint8_t> FontFile(uint32_t w, uint32_t h, float height = 25.0f, floa
 
 TEST(tavGlyphSheet, SheetGrowsWithTheHeightAndShrinksToTheDevice)
 {
-    const struct
+    // {height, the device's limit (0: none known), size, scale}
+    for (const auto& [height, limit, size, scale] :
+         {std::tuple<int, uint32_t, uint32_t, float>{0, 4096, 256, 1}, {20, 4096, 256, 1},
+          {21, 4096, 512, 1}, {40, 4096, 512, 1}, {41, 4096, 1024, 1}, {-1, 4096, 1024, 1},
+          {25, 256, 256, 0.5f}, {41, 256, 256, 0.25f}, {25, 0, 512, 1}})
     {
-        int height;
-        uint32_t limit, size;
-        float scale;
-    } table[] = {{0, 4096, 256, 1},   {20, 4096, 256, 1},   {21, 4096, 512, 1},
-                 {40, 4096, 512, 1},  {41, 4096, 1024, 1},  {-1, 4096, 1024, 1},
-                 {25, 256, 256, 0.5f}, {41, 256, 256, 0.25f}, {25, 0, 512, 1}}; // 0: no limit known
-    for (const auto& row : table)
-    {
-        float scale = 0;
-        EXPECT_EQ(tavGlyphSheet::SheetSize(row.height, row.limit, &scale), row.size) << row.height;
-        EXPECT_EQ(scale, row.scale) << row.height << " within " << row.limit;
+        float got = 0;
+        EXPECT_EQ(tavGlyphSheet::SheetSize(height, limit, &got), size) << height;
+        EXPECT_EQ(got, scale) << height << " within " << limit;
     }
 }
 
@@ -57,9 +54,7 @@ TEST(tavGlyphSheet, TexelsAreWhiteWithTheBlueHighNibbleAsAlpha)
 {
     // Below one step of alpha nothing; only blue counts.
     for (const auto& [pixel, texel] : {std::pair<uint32_t, uint16_t>{0x00FFFFFF, 0xFFFF},
-                                       {0x7F, 0x7FFF},
-                                       {0x0F, 0},
-                                       {0xFFFFFF00, 0}})
+                                       {0x7F, 0x7FFF}, {0x0F, 0}, {0xFFFFFF00, 0}})
         EXPECT_EQ(tavGlyphSheet::Texel(pixel), texel) << std::hex << pixel;
 }
 
@@ -70,10 +65,9 @@ TEST(tavGlyphSheet, FontFilesFillEveryFieldAndBadOnesAreRefused)
     const uint8_t* pixels = nullptr;
     std::string error;
     ASSERT_TRUE(sheet.ParseFontFile(file.data(), file.size(), &pixels, &error)) << error;
-    EXPECT_EQ(sheet.fontHeight, 30.0f);
-    EXPECT_EQ(sheet.texHeight, 4u);
-    EXPECT_EQ(sheet.Glyph('A').left, float('A' - 32) / 96.0f);
-    EXPECT_EQ(sheet.Glyph(127).right, 1.0f);
+    EXPECT_EQ((std::vector<float>{sheet.fontHeight, float(sheet.texHeight), sheet.Glyph('A').left,
+                                  sheet.Glyph(127).right}),
+              (std::vector<float>{30, 4, float('A' - 32) / 96.0f, 1}));
     EXPECT_EQ(pixels, file.data() + 1556);
     // Widths in font pixels undo the scale: 1/96 of 8 texels at half size.
     EXPECT_NEAR(sheet.GlyphWidth('A'), 8.0f / 96.0f / 0.5f, 1e-5);
@@ -114,7 +108,7 @@ struct tavTextLayoutTest : ::testing::Test
         sheet.scale = 1.0f;
         sheet.fontHeight = 20.0f;
         for (int c = 32; c < 128; ++c)
-            sheet.glyphs[c - 32] = {float(c) / 256, 0, (float(c) + Width(char(c))) / 256, 16.0f / 256};
+            sheet.glyphs[c - 32] = {c / 256.0f, 0, (c + Width(char(c))) / 256, 16.0f / 256};
     }
     std::vector<tavGlyphQuad> Quads(const char* text, bool raw = false)
     {
@@ -156,29 +150,10 @@ TEST_F(tavTextLayoutTest, LineFeedReturnsOneCellLowerBlanksTakeRoomOtherBytesNon
     EXPECT_EQ(rect.top, 500);
     EXPECT_EQ(rect.right, 100 + int(Width('a') + Width('b') + Width('c') + Width('d')));
     EXPECT_EQ(rect.bottom, 500 - 1024 - 20);
-    q = Quads("a b\t\r\x7F\xC8\x01"
-              "c");
+    q = Quads("a b\t\r\x7F\xC8\x01" "c");
     ASSERT_EQ(q.size(), 3u);
     EXPECT_EQ(q[2].x0, q[0].x0 + Width('a') + Width(' ') + Width('b'));
     EXPECT_EQ(Span(), int(Width('a') + Width(' ') + Width('b') + Width('c')));
     EXPECT_TRUE(Quads(nullptr).empty());
     EXPECT_EQ(Span(), 0);
-}
-
-TEST_F(tavTextLayoutTest, VirtualPositionsScaleRawOnesDoNotGlyphSizesAlwaysDo)
-{
-    const tavTextLayout half(sheet, 640, 512);
-    layout = &half;
-    const std::vector<tavGlyphQuad> v = Quads("a"), raw = Quads("a", true);
-    ASSERT_EQ(v.size() + raw.size(), 2u);
-    EXPECT_FLOAT_EQ(v[0].x1, 50.0f + Width('a') * 0.5f - 0.5f);
-    EXPECT_FLOAT_EQ(v[0].y0, 250.0f - 20.0f - 0.5f);
-    EXPECT_FLOAT_EQ(v[0].y1, 250.0f - 20.0f + 8.0f - 0.5f);
-    EXPECT_EQ(v[0].uv.bottom, sheet.Glyph('a').bottom); // the quad's bottom samples the cell's
-    EXPECT_FLOAT_EQ(raw[0].x1, 100.0f + Width('a') * 0.5f - 0.5f);
-    EXPECT_FLOAT_EQ(raw[0].y0, 500.0f - 20.0f - 0.5f);
-    // The rectangle stays in the caller's units with unscaled widths.
-    const tavTextRect r = layout->Measure(100.7f, -3.2f, "ab", false);
-    EXPECT_EQ(r.top, -3);
-    EXPECT_EQ(r.right, 100 + int(Width('a') + Width('b')));
 }

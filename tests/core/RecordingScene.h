@@ -1,8 +1,7 @@
 #pragma once
-// A scene for tests: it makes the bindings asked for while it loads, as a
-// game does, records what the engine asks of it and tells it (in a record
-// the test owns, since the engine frees the scene and runs no destructor),
-// and fails or waits on request.
+// A scene for tests: makes the bindings asked for while it loads, records
+// what the engine asks and tells it (in a record the test owns: the engine
+// frees the scene and runs no destructor), and fails or waits on request.
 
 #include "core/TAV.h"
 
@@ -60,10 +59,7 @@ public:
     HRESULT Destroy() override { return ++record->destroyed, S_OK; }
     HRESULT Invalidate() override { return record->calls += "I", record->invalidateResult; }
     HRESULT Reinitialize() override { return record->calls += "R", S_OK; }
-    void OnKey(uint32_t action, int32_t state) override
-    {
-        record->heard.push_back({action, state});
-    }
+    void OnKey(uint32_t action, int32_t state) override { record->heard.push_back({action, state}); }
     void OnGuiEvent(uint32_t id) override
     {
         record->heard.push_back({id, 0});

@@ -1,14 +1,15 @@
-// The window, the device from the configuration, screenshots, hot keys and
-// the clipboard.
+// The window, the device from the configuration, screenshots, hot keys, and
+// the run state of the last run.
 #include "RecordingScene.h"
 
+#include "support/DialogAnswerer.h"
 #include "support/TestEngine.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iterator>
-#include <tuple>
 #include <utility>
 
 namespace
@@ -24,16 +25,12 @@ TEST_F(EngineTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
 {
     ASSERT_EQ(StartEngine(), S_OK);
     HWND window = engine->GetWindow();
-    char className[64] = {};
-    GetClassNameA(window, className, sizeof(className));
-    EXPECT_STREQ(className, "TAVMainWindow");
     EXPECT_EQ(FindWindowA("TAVMainWindow", caption.c_str()), window);
     RECT r;
-    GetWindowRect(window, &r);
-    EXPECT_EQ(r.right - r.left, 640);
-    EXPECT_EQ(r.bottom - r.top, 480);
-    EXPECT_EQ(r.left, GetSystemMetrics(SM_CXSCREEN) / 2 - 320); // centred in integer halves
-    EXPECT_EQ(r.top, GetSystemMetrics(SM_CYSCREEN) / 2 - 240);
+    GetWindowRect(window, &r); // 640 x 480, centred in integer halves
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::vector<LONG>{GetSystemMetrics(SM_CXSCREEN) / 2 - 320,
+                                 GetSystemMetrics(SM_CYSCREEN) / 2 - 240, 640, 480}));
     D3DDISPLAYMODE desktop;
     engine->GetDirect3D()->GetAdapterDisplayMode(0, &desktop);
     EXPECT_EQ(engine->GetWidth(), float(desktop.Width));
@@ -49,19 +46,7 @@ TEST_F(EngineTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
          "PresentationInterval: 2147483648", "No anti-aliasing.", "Creating a device on window "},
         &missing))
         << missing;
-    // Random numbers reach both ends of their range.
-    for (const auto& [low, high, draws] : {std::tuple{2, 6, 1000}, {300, 750, 20000}})
-    {
-        std::pair<int, int> seen(high, low);
-        for (int i = 0; i < draws; ++i)
-        {
-            const int v = engine->RandomInt(low, high);
-            seen = {std::min(seen.first, v), std::max(seen.second, v)};
-        }
-        EXPECT_EQ(seen, std::make_pair(low, high));
-    }
-    // A screenshot of the loading screen at 40 %: a 24-bit bottom-up BMP
-    // without row padding.
+    // A screenshot of the loading screen at 40 %: a 24-bit bottom-up BMP without row padding.
     SceneRecord record;
     record.progress = 40;
     record.releaseLoading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
@@ -96,11 +81,8 @@ TEST_F(EngineTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
     }
     ASSERT_FALSE(engine->GetLines().empty());
     EXPECT_EQ(engine->GetLines().back().text, "Wrote screenshot: ./Shot0.bmp");
-    // Hot keys: the toggle is registered and does nothing, Print Screen
-    // writes the next shot, the quit key ends the run, a clean one.
+    // Hot keys: Print Screen writes the next shot, the quit key ends the run, a clean one.
     HWND main = engine->GetWindow();
-    PostMessageA(main, WM_HOTKEY, TAV_HOTKEY_TOGGLE, 0);
-    EXPECT_TRUE(Pump());
     PostMessageA(main, WM_HOTKEY, TAV_HOTKEY_SCREENSHOT, 0);
     EXPECT_TRUE(Pump());
     EXPECT_TRUE(FileExists(folder.File("Shot1.bmp")));
@@ -112,60 +94,116 @@ TEST_F(EngineTest, WindowedStartUsesTheDesktopSizeAndLogsItsPhasesInOrder)
     EXPECT_EQ(ConfigInt("IsSetup"), 1);
 }
 
-TEST_F(EngineTest, ConfigurationPicksFiltersFormatsAndChannels)
+// What the configuration picks; every key set to an unusable value either starts with what the
+// engine makes of it and ends the run normally, or is refused with a red line and leaves "IsSetup"
+// at 2 for the safe-mode question. The quick run puts the values that start into one start; the
+// soak (TAV_SOAK=1) starts with every key at every value alone.
+TEST_F(EngineTest, ConfigurationPicksFiltersAndFormatsAndSurvivesUnusableValues)
 {
     const DWORD P = D3DTEXF_POINT, L = D3DTEXF_LINEAR;
-    const struct
+    const auto run = [&](const std::string& keys, int starts, std::vector<std::string> lines,
+                         std::vector<DWORD> filters = std::vector<DWORD>(3, D3DTEXF_POINT),
+                         bool is32Bit = true)
     {
-        const char* keys;
-        DWORD filters[3];
-        bool is32Bit;
-        std::vector<std::string> lines;
-    } table[] = {
-        {"Filter=1\nFormat=23\nVSync=1\nChannels=-5\n", // 23 is a 16-bit display format
-         {L, L, P},
-         false,
-         {"PresentationInterval: 0",
-          "<font color=\"red\">\"Channels\" is negative; using 32.</font>",
-          "Initialized Sound Subsystem"}},
-        {"Filter=9\n", {P, P, P}, true, {"PresentationInterval: 2147483648"}}, // unknown filter
-    };
-    for (const auto& row : table)
-    {
-        SCOPED_TRACE(row.keys);
-        ASSERT_EQ(StartEngine(row.keys), S_OK);
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(engine->GetFilter(i), row.filters[i]) << i;
-        EXPECT_EQ(engine->Is32Bit(), row.is32Bit);
-        EXPECT_TRUE(Pump());
-        EXPECT_TRUE(ContainsInOrder(Log(), row.lines));
+        SCOPED_TRACE(keys);
+        const bool started = SUCCEEDED(StartEngine(keys));
+        EXPECT_TRUE(starts < 0 || started == (starts == 1));
+        if (started && !filters.empty())
+        {
+            EXPECT_EQ((std::vector<DWORD>{engine->GetFilter(0), engine->GetFilter(1),
+                                          engine->GetFilter(2)}),
+                      filters);
+            EXPECT_EQ(engine->Is32Bit(), is32Bit);
+        }
+        for (int i = 0; started && i < 3; ++i)
+            EXPECT_TRUE(Pump());
+        EXPECT_TRUE(!started || engine->GetRunState() == 1);
         StopEngine();
-    }
-    // An impossible device ends the start-up with its lines.
-    EXPECT_EQ(StartEngine("Format=abc\n"), E_FAIL);
-    StopEngine();
-    EXPECT_TRUE(ContainsInOrder(Log(), {"Failed to enumerate adapter modes!",
-                                        "<font color=\"red\">Device creation failed!</font>"}));
-    EXPECT_EQ(ConfigInt("IsSetup"), 2);
+        if (!started && lines.empty()) lines = {"<font color=\"red\">"}; // refused with a reason
+        if (!started) lines.push_back("TAV::Release()");
+        EXPECT_TRUE(ContainsInOrder(Log(), lines));
+        EXPECT_EQ(ConfigInt("IsSetup"), started ? 1 : 2);
+    };
+    run("Filter=1\nFormat=23\nVSync=1\nChannels=-5\n", 1, // 23 is a 16-bit display format
+        {"PresentationInterval: 0",
+         "<font color=\"red\">\"Channels\" is negative; using 32.</font>",
+         "Initialized Sound Subsystem"},
+        {L, L, P}, false);
+    const std::string big = "99999999999999999999";
+    run("Adapter=x9!~\nDevice=-7\nBackBuffer=x9!~\nUseAA=1\nQuality1=x9!~\nFilter=-7\nGUI=" + big +
+            "\nChannels=x9!~\n",
+        1, {"PresentationInterval: 2147483648"});
+    run("Format=" + big + "\n", 0,
+        {"Failed to enumerate adapter modes!",
+         "<font color=\"red\">Device creation failed!</font>"});
+    run("Resolution=-7\n", 0, {});
+    run("UseAA=1\nSamples=" + big + "\n", 0, {});
+    if (!std::getenv("TAV_SOAK")) return;
+    for (const char* key : {"Adapter", "Device", "Format", "BackBuffer", "Resolution", "Samples",
+                            "Quality1", "Filter", "GUI", "Channels", "VSync", "HasPure", "UseAA",
+                            "ShowFPS", "HWSound", "Music", "Sound"})
+        for (const char* value : {"x9!~", "-7", "99999999999999999999", "", "2147483647"})
+            run(std::string("UseAA=1\n") + key + "=" + value + "\n", -1, {}, {});
 }
 
-// Without a log nor a fader the engine runs, resets its device, and closing
-// the window ends a clean run.
-TEST_F(EngineTest, UnwritableLogAndNoFaderLeaveTheEngineRunning)
+// What the last run left in "IsSetup" decides whether the engine starts: a
+// missing run state, one that is no number, or a crash the user wants to fix
+// runs the setup utility (an empty command: the one beside the program) in
+// our folder, shown normally, instead of the engine, and again next time.
+TEST_F(EngineTest, TheLastRunStateDecidesWhetherTheEngineOrTheSetupUtilityStarts)
 {
-    settings.useFader = false;
-    WriteTextFile("tav.cfg", DefaultTestConfig());
-    engine.reset(new TestEngine());
-    settings.caption = "TAV Test no log";
-    settings.logFile = "Z:\\no\\such\\folder\\output.html";
-    ASSERT_EQ(engine->Initialize(settings), S_OK);
-    EXPECT_FALSE(engine->IsOpen());
-    EXPECT_EQ(engine->GetFader(), nullptr);
-    EXPECT_TRUE(Pump());
-    ASSERT_EQ(engine->ResetDevice(), S_OK);
-    EXPECT_TRUE(Pump());
-    PostMessageA(engine->GetWindow(), WM_CLOSE, 0, 0);
-    EXPECT_FALSE(Pump());
+    const std::string setup = "Setup=" + SiblingProgram("tav_fake_setup.exe") + "\n",
+                      ran = folder.File("setup-ran.txt");
+    {
+        DialogAnswerer box("Uh oh!", IDOK);
+        EXPECT_EQ(StartEngine("IsSetup=0\nSetup=no-such-setup.exe\n"), E_FAIL);
+        ASSERT_TRUE(box.Answered());
+        EXPECT_EQ(box.Text().find("We could not locate the setup utility program.\n Please locate it "
+                                  "inside of your product's directory and run it manually."),
+                  0u)
+            << box.Text();
+        EXPECT_NE(box.Text().find(". We apologize for the inconvenience."), std::string::npos);
+        StopEngine();
+    }
+    ASSERT_TRUE(CopyFileA(SiblingProgram("tav_fake_setup.exe").c_str(),
+                          folder.File("tavConfig.exe").c_str(), FALSE));
+    for (const std::string& keys : {"-IsSetup\n" + setup, "IsSetup=yes please\n" + setup,
+                                    std::string("IsSetup=0\nSetup=\n"), "IsSetup=2\n" + setup})
+    {
+        SCOPED_TRACE(keys);
+        DeleteFileA(ran.c_str());
+        DialogAnswerer box("Safe Mode", IDYES);
+        EXPECT_EQ(StartEngine(keys), E_FAIL);
+        EXPECT_EQ(engine->GetRunState(), 0);
+        for (int i = 0; i < 250 && !FileExists(ran); ++i)
+            Sleep(20);
+        EXPECT_EQ(ReadTextFile(ran), folder.Path() + "\nshow " + std::to_string(SW_SHOWNORMAL));
+        StopEngine();
+        const bool crashed = keys.rfind("IsSetup=2", 0) == 0;
+        EXPECT_TRUE(ContainsInOrder(
+            Log(), {crashed ? "" : "Running external configuration utility.",
+                    "<font color=\"red\">Failed run state check.</font>", "TAV::Release()"}));
+        EXPECT_EQ(ConfigInt("IsSetup"), 0);
+        EXPECT_EQ(box.Answered(), crashed);
+    }
+    // After a crash, "no" to the safe-mode question starts normally and a
+    // clean run is recorded; an unknown run state stops silently, repaired.
+    {
+        DialogAnswerer box("Safe Mode", IDNO);
+        ASSERT_EQ(StartEngine("IsSetup=2\n"), S_OK);
+        EXPECT_EQ(box.Text(), "It appears that the last time this product ran, it crashed. As a "
+                              "result, can be taken\n back to the setup utility so you can modify "
+                              "your program settings. We apologize for the inconvenience.\n\nWould "
+                              "you like to modify your settings now?");
+        EXPECT_TRUE(Pump());
+        StopEngine();
+        EXPECT_EQ(ConfigInt("IsSetup"), 1);
+    }
+    DialogAnswerer anyBox("Safe Mode", IDNO);
+    EXPECT_EQ(StartEngine("IsSetup=5\n"), E_FAIL);
+    EXPECT_EQ(engine->GetRunState(), 1);
     StopEngine();
+    EXPECT_FALSE(anyBox.Answered());
+    EXPECT_NE(Log().find("<font color=\"red\">Failed run state check.</font>"), std::string::npos);
     EXPECT_EQ(ConfigInt("IsSetup"), 1);
 }

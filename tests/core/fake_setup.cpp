@@ -1,6 +1,5 @@
-// Stands in for the setup utility in tests: writes "<folder>\nshow <n>"
-// (its working directory and how it was asked to show its window) to
-// "setup-ran.txt", then exits.
+// Stands in for the setup utility in tests: writes "<folder>\nshow <n>" (its
+// working directory and how it was asked to show its window) to "setup-ran.txt".
 #include <windows.h>
 
 #include <cstdio>
@@ -9,8 +8,7 @@ int main()
 {
     char dir[MAX_PATH] = {};
     GetCurrentDirectoryA(MAX_PATH, dir);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
+    STARTUPINFOA startup = {}; // filled in whole by GetStartupInfoA
     GetStartupInfoA(&startup);
     if (FILE* f = std::fopen("setup-ran.txt", "wb"))
     {

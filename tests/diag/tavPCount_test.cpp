@@ -1,7 +1,10 @@
+// The frame timer on a counter the test moves, and threads.
 #include "diag/tavPCount.h"
+#include "diag/tavThread.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <vector>
 #include <windows.h>
 
@@ -11,15 +14,14 @@ namespace
 // just past the timer's construction (the first end only sets the reference).
 struct Clock
 {
-    explicit Clock(tavPCount& t) : timer(t), f(double(t.GetFrequency()))
+    explicit Clock(tavPCount& t) : timer(t)
     {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
         timer.FrameEndAt(at = now.QuadPart);
     }
-    void EndFrameAfter(double seconds) { timer.FrameEndAt(at += int64_t(seconds * f)); }
+    void EndFrameAfter(double s) { timer.FrameEndAt(at += int64_t(s * timer.GetFrequency())); }
     tavPCount& timer;
-    double f;
     int64_t at;
 };
 } // namespace
@@ -34,7 +36,6 @@ TEST(tavPCount, FrameTimeScalesDampsAndIntegrates)
     EXPECT_FLOAT_EQ(timer.Scale(200.0f), 0.02f);
     EXPECT_FLOAT_EQ(timer.Damp(1.0f, 100.0f), 0.99f);
     clock.EndFrameAfter(0.5);
-    EXPECT_NEAR(timer.GetFrameTime(), 0.5, 1e-6);
     for (const auto& [value, damped] : {std::pair{0.3f, 0.0f}, {-0.3f, 0.0f}, {2.0f, 1.5f}})
         EXPECT_FLOAT_EQ(timer.Damp(value, 1.0f), damped) << value; // stops at zero from either side
     float position[3] = {1, 2, 3};
@@ -80,4 +81,29 @@ TEST(tavPCount, MillisecondClockWrapsAfterFortyEightDays)
     EXPECT_EQ(timer.GetMilliseconds(), 4000001501u);
     clock.EndFrameAfter(1000000.0); // past 4 200 000 000
     EXPECT_EQ(timer.GetMilliseconds(), 1u);
+}
+
+TEST(tavThread, RunsAgainAfterFinishingAndStopGivesUpAfterItsTimeout)
+{
+    tavThread thread;
+    thread.Start(); // no routine: nothing happens
+    EXPECT_FALSE(thread.WasStarted());
+    std::atomic<int> runs{0};
+    thread.SetRoutine([](void* n) -> DWORD { return ++*static_cast<std::atomic<int>*>(n), 7; },
+                      &runs);
+    thread.Start();
+    WaitForSingleObject(thread.GetHandle(), 5000);
+    EXPECT_EQ(thread.GetExitCode(), 7u);
+    thread.Start(); // closes the finished thread's handle and runs a new one
+    thread.Join();
+    EXPECT_EQ(runs, 2);
+    HANDLE event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    thread.SetRoutine([](void* e) -> DWORD { return WaitForSingleObject(HANDLE(e), INFINITE); },
+                      event);
+    thread.Start();
+    EXPECT_TRUE(thread.IsRunning());
+    thread.Stop(10); // the thread goes on; the object lets go of it
+    EXPECT_FALSE(thread.WasStarted());
+    SetEvent(event);
+    CloseHandle(event);
 }

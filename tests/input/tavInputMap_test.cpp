@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,8 +13,7 @@ namespace
 {
 using Mouse = tavInputMap::tavMouseEvent;
 
-// Writes the actions down as text: "P7" pressed, "R7" released, "H7" held,
-// "3=251" any other state.
+// Writes the actions down as text: "P7" pressed, "R7" released, "H7" held, "3=251" any other state.
 struct Recorder : tavInputMap::tavListener
 {
     void OnAction(uint32_t action, int32_t state) override
@@ -25,11 +26,7 @@ struct Recorder : tavInputMap::tavListener
                   (*kind ? "" : "=" + std::to_string(state));
         if (onAction) onAction();
     }
-    bool OnLeftButton(bool down) override
-    {
-        offered.push_back(down);
-        return guiTakesClicks;
-    }
+    bool OnLeftButton(bool down) override { return offered.push_back(down), guiTakesClicks; }
     std::string Take() { return std::exchange(events, ""); } // since the last call
     std::string events;
     std::vector<bool> offered;
@@ -48,22 +45,22 @@ struct InputMapTest : ::testing::Test
                  joystick2Present ? &joystick2 : nullptr, now, recorder);
         return recorder.Take();
     }
-    void Key(uint32_t code, bool down) { keys.key[code] = down ? 0x80 : 0; }
-    static Mouse Button(uint8_t button, bool down)
+    void Polls(const std::vector<std::pair<uint32_t, const char*>>& rows) // {now, fired}
     {
-        return {Mouse::Button, button, down ? 0x80 : 0};
+        for (const auto& [now, fired] : rows)
+            EXPECT_EQ(Poll(now), fired) << "at " << now;
     }
-    static tavInputMap::tavJoystickState CentredJoystick()
+    void Key(uint32_t code, bool down) { keys.key[code] = down ? 0x80 : 0; }
+    static Mouse Button(uint8_t b, bool down) { return {Mouse::Button, b, down ? 0x80 : 0}; }
+    InputMapTest()
     {
-        tavInputMap::tavJoystickState s = {};
-        for (uint32_t& hat : s.pov)
-            hat = 0xFFFFFFFF;
-        return s;
+        for (auto* j : {&joystick1, &joystick2})
+            std::fill(std::begin(j->pov), std::end(j->pov), 0xFFFFFFFFu); // centred hats
     }
     tavInputMap map;
     Recorder recorder;
     tavInputMap::tavKeyboardState keys = {};
-    tavInputMap::tavJoystickState joystick1 = CentredJoystick(), joystick2 = CentredJoystick();
+    tavInputMap::tavJoystickState joystick1 = {}, joystick2 = {};
     bool joystick1Present = true, joystick2Present = true;
 };
 
@@ -75,23 +72,15 @@ TEST_F(InputMapTest, KeysArePressedHeldAndReleasedOrRepeatAfterTheirDelay)
     map.Bind(W, 7, 0, 1);
     EXPECT_EQ(Poll(5), "");
     Key(W, true);
-    EXPECT_EQ(Poll(6), "P7");
-    EXPECT_EQ(Poll(6), "H7");
-    EXPECT_EQ(Poll(40), "H7");
+    Polls({{6, "P7"}, {6, "H7"}, {40, "H7"}});
     Key(W, false);
-    EXPECT_EQ(Poll(41), "R7");
-    EXPECT_EQ(Poll(42), "");
+    Polls({{41, "R7"}, {42, ""}});
     // With a delay: pressed, released on the next poll (the delay not over,
     // it restarts), pressed again after it.
     map.Bind(Space, 10, 1000, 0); // may fire from 1000 on
     Key(Space, true);
-    EXPECT_EQ(Poll(999), "");
-    EXPECT_EQ(Poll(1000), "P10");
-    EXPECT_EQ(Poll(1016), "R10");
-    EXPECT_EQ(Poll(1500), "");
-    EXPECT_EQ(Poll(2015), "");
-    EXPECT_EQ(Poll(2016), "P10");
-    EXPECT_EQ(Poll(2032), "R10");
+    Polls({{999, ""}, {1000, "P10"}, {1016, "R10"}, {1500, ""}, {2015, ""}, {2016, "P10"},
+           {2032, "R10"}});
     Key(Space, false);
     EXPECT_EQ(Poll(5000), "");
 }
@@ -108,11 +97,9 @@ TEST_F(InputMapTest, BindReplacesUnbindKeepsOrderClearEmpties)
     EXPECT_EQ(Poll(0), "P2 P3 P4");
     map.Unbind(30);
     map.Unbind(999); // nothing bound: nothing changes
-    ASSERT_EQ(map.GetBindingCount(), 2u);
-    EXPECT_EQ(map.GetBinding(0)->code, 31u);
-    EXPECT_EQ(map.GetBinding(1)->code, W);
+    EXPECT_EQ(Poll(1), "H3 H4") << "the order stays";
     map.Clear();
-    EXPECT_EQ(Poll(1), "");
+    EXPECT_EQ(Poll(2), "");
 }
 
 TEST_F(InputMapTest, MouseButtonsAndWheelFireTheirCodesForOnePoll)
@@ -135,10 +122,8 @@ TEST_F(InputMapTest, MouseButtonsAndWheelFireTheirCodesForOnePoll)
     map.Clear();
     map.Bind(257, 1, 50, 0);
     EXPECT_EQ(Poll(50, {Button(1, true), Button(1, false), Button(1, true)}), "P1");
-    EXPECT_EQ(Poll(99, {Button(1, false)}), "");
-    EXPECT_EQ(Poll(100, {Button(1, false)}), "R1");
-    // A left click taken by the GUI never reaches its binding; only the left
-    // button is offered.
+    EXPECT_EQ(Poll(99, {Button(1, false)}) + "|" + Poll(100, {Button(1, false)}), "|R1");
+    // A left click taken by the GUI never reaches its binding; only the left button is offered.
     map.Clear();
     map.Bind(256, 3, 0, 0);
     recorder.guiTakesClicks = true;
@@ -151,23 +136,19 @@ TEST_F(InputMapTest, MouseButtonsAndWheelFireTheirCodesForOnePoll)
 
 TEST_F(InputMapTest, CursorMovesByTheRunningSumOfThePollAndIsClampedAfterEachMove)
 {
-    EXPECT_EQ(map.GetCursorX(), 300.0f);
-    EXPECT_EQ(map.GetCursorY(), 300.0f);
-    Poll(0, {{Mouse::MoveX, 0, 3}, {Mouse::MoveX, 0, 4}});
-    EXPECT_EQ(map.GetCursorX(), 310.0f) << "3, then the running sum 7";
-    EXPECT_EQ(map.GetMouseDX(), 7.0f);
-    Poll(1, {{Mouse::MoveY, 0, 2}, {Mouse::MoveY, 0, 2}});
-    EXPECT_EQ(map.GetCursorY(), 294.0f) << "y grows upward: 2, then 4, down the screen";
-    EXPECT_EQ(map.GetMouseDX(), 0.0f) << "each poll sums afresh";
-    EXPECT_EQ(map.GetMouseDY(), 4.0f);
-    // Clamped at the right edge after the first move, then pulled back by
-    // the running sum: 1022 + (800 - 1000).
+    const auto cursor = [&]
+    { return std::vector{map.GetCursorX(), map.GetCursorY(), map.GetMouseDX(), map.GetMouseDY()}; };
+    EXPECT_EQ(cursor(), (std::vector<float>{300, 300, 0, 0}));
+    Poll(0, {{Mouse::MoveX, 0, 3}, {Mouse::MoveX, 0, 4}}); // 3, then the running sum 7
+    EXPECT_EQ(cursor(), (std::vector<float>{310, 300, 7, 0}));
+    Poll(1, {{Mouse::MoveY, 0, 2}, {Mouse::MoveY, 0, 2}}); // afresh; y grows up the screen
+    EXPECT_EQ(cursor(), (std::vector<float>{310, 294, 0, 4}));
+    // Clamped at the right edge after the first move, then pulled back by the running sum.
     Poll(2, {{Mouse::MoveX, 0, 800}, {Mouse::MoveX, 0, -1000}});
-    EXPECT_EQ(map.GetCursorX(), 822.0f);
+    EXPECT_EQ(cursor()[0], 1022.0f + 800 - 1000);
     map.SetCursor(5, 5);
     Poll(3, {{Mouse::MoveX, 0, -20}, {Mouse::MoveY, 0, -2000}});
-    EXPECT_EQ(map.GetCursorX(), 0.0f);
-    EXPECT_EQ(map.GetCursorY(), 766.0f);
+    EXPECT_EQ(cursor(), (std::vector<float>{0, 766, -20, -2000}));
 }
 
 TEST_F(InputMapTest, JoystickAxesHatsSlidersAndButtonsOfBothJoysticks)
@@ -208,14 +189,9 @@ TEST_F(InputMapTest, CodesWithoutAnInputFireNothingAndAListenerMayClearTheBindin
     for (uint32_t code : {0u, 255u, 266u, 267u, 268u, 269u, 270u, 299u, 500u, 0xFFFFFFFFu})
         map.Bind(code, code, 0, 0);
     std::memset(keys.key, 0x80, sizeof keys.key);
-    std::vector<Mouse> everything = {{Mouse::Wheel, 0, 1},
-                                     {Mouse::MoveX, 0, 5},
-                                     {Mouse::MoveY, 0, -5},
-                                     Button(9, true)}; // no such button: ignored
-    for (uint8_t b = 0; b < 8; ++b)
-        everything.push_back(Button(b, true));
-    EXPECT_EQ(Poll(0, everything), "");
-    EXPECT_EQ(map.GetBindingCount(), 10u);
+    EXPECT_EQ(Poll(0, {{Mouse::Wheel, 0, 1}, {Mouse::MoveX, 0, 5}, {Mouse::MoveY, 0, -5},
+                       Button(9, true)}), // no such button: ignored
+              "");
     static tavInputMap* current = nullptr;
     current = &map;
     map.Clear();
@@ -223,21 +199,4 @@ TEST_F(InputMapTest, CodesWithoutAnInputFireNothingAndAListenerMayClearTheBindin
     map.Bind(30, 2, 0, 0);
     recorder.onAction = [] { current->Clear(); }; // the poll ends safely
     EXPECT_EQ(Poll(1), "P1");
-    EXPECT_EQ(map.GetBindingCount(), 0u);
-}
-
-// Each range's ends and the names made from the first joystick's and from button numbers.
-TEST(tavInputMapNames, EveryRangeHasItsNamesAndTheGapsNone)
-{
-    const std::vector<std::pair<uint32_t, std::string>> expected = {
-        {1, "Escape"},         {223, "Sleep"},        {256, "Left Button"},  {269, "Mouse Right"},
-        {300, "P1 Left"},      {315, "P1 POV-Hat 4"}, {320, "P1 Button 1"},  {351, "P1 Button 32"},
-        {400, "P2 Left"},      {405, "P2 Z-Down"},    {415, "P2 POV-Hat 4"}, {420, "P2 Button 1"},
-        {451, "P2 Button 32"},
-    };
-    for (const auto& [code, name] : expected)
-        EXPECT_EQ(tavInputMap::GetKeyName(code), name) << "code " << code;
-    for (uint32_t code : {0u, 84u, 224u, 255u, 270u, 299u, 316u, 319u, 352u, 399u, 416u, 419u, 452u,
-                          499u, 0xFFFFFFFFu})
-        EXPECT_STREQ(tavInputMap::GetKeyName(code), "") << "code " << code;
 }

@@ -22,15 +22,14 @@ TEST(tavPhysics, CapacityOfTheGameAndBadBodies)
     reports.Attach(*physics.GetWorld());
     // Bad bodies take no room, each with a report.
     const float at[3] = {1, 60, 2}, nanAt[3] = {0, NaN, 0};
-    EXPECT_EQ(physics.AddSphere(nullptr, 20, 5, 0, 0, true), -1);
-    EXPECT_EQ(physics.AddSphere(nanAt, 20, 5, 0, 0, true), -1);
-    EXPECT_EQ(physics.AddSphere(at, 0, 5, 0, 0, true), -1);
-    EXPECT_EQ(physics.AddSphere(at, 20, 0, 0, 0, true), -1);
-    EXPECT_EQ(physics.AddSphere(at, 20, -5, 0, 0, true), -1);
-    EXPECT_EQ(physics.AddBox(at, 10, -1, 10, 1, 0, 0, true), -1);
-    EXPECT_EQ(physics.AddCylinder(at, 10, 10, NaN, 0, 0, true), -1);
-    EXPECT_EQ(physics.AddFixedBox(at, 10, 10, 10, nullptr), -1); // no room for fixed bodies
-    EXPECT_EQ(reports.count, 8);
+    for (int32_t bad :
+         {physics.AddSphere(nullptr, 20, 5, 0, 0, true),
+          physics.AddSphere(nanAt, 20, 5, 0, 0, true), physics.AddSphere(at, 0, 5, 0, 0, true),
+          physics.AddSphere(at, 20, 0, 0, 0, true), physics.AddBox(at, 10, -1, 10, 1, 0, 0, true),
+          physics.AddCylinder(at, 10, 10, NaN, 0, 0, true),
+          physics.AddFixedBox(at, 10, 10, 10, nullptr)}) // no room for fixed ones
+        EXPECT_EQ(bad, -1);
+    EXPECT_EQ(reports.count, 7);
     EXPECT_EQ(physics.AddBody(nullptr), -1);
     // Room for exactly one kind-0 body and fifty of kind 1.
     EXPECT_EQ(physics.AddSphere(at, 20, 5, 0, 0, false), 0);
@@ -98,27 +97,20 @@ TEST(tavPhysics, BoxesCylindersAndFixedBodies)
     EXPECT_EQ(physics.AddCylinder(cylinderAt, 20, 40, 1, 0, 0, true), 1);
     for (int i = 0; i < 180; ++i)
         physics.Step(1.0f / 60, 0);
-    float m[16];
-    physics.GetTransform(0, m, true);
-    EXPECT_NEAR(m[13], 5.0f, 0.1f); // on its 10-unit side on the fixed box
-    physics.GetTransform(1, m, true);
-    EXPECT_NEAR(m[13], 20.0f, 0.1f); // the cylinder stands on its end
-    physics.GetTransform(0, m, false);
-    EXPECT_NEAR(m[0], std::cos(0.6f), 1e-5f);
-    EXPECT_EQ(m[13], -10.0f);
+    // The box on its 10-unit side on the fixed box, the cylinder on its end.
+    float m[3][16];
+    physics.GetTransform(0, m[0], true), physics.GetTransform(1, m[1], true);
+    physics.GetTransform(0, m[2], false);
+    EXPECT_TRUE(std::fabs(m[0][13] - 5.0f) < 0.1f && std::fabs(m[1][13] - 20.0f) < 0.1f &&
+                std::fabs(m[2][0] - std::cos(0.6f)) < 1e-5f && m[2][13] == -10.0f)
+        << m[0][13] << " " << m[1][13] << " " << m[2][0] << " " << m[2][13];
 }
 
 // Bad triangles are skipped and counted; a mesh with none usable is refused.
 TEST(tavPhysics, ConvertingPlainDataFillsTheRecordAndBadTrianglesAreSkipped)
 {
-    struct Vertex
-    {
-        float p[3], n[3], uv[2];
-    } vertices[5] = {{{0, 0, 0}, {}, {}},
-                     {{100, 0, 0}, {}, {}},
-                     {{0, 0, 100}, {}, {}},
-                     {{200, 0, 0}, {}, {}},
-                     {{NaN, 0, 0}, {}, {}}};
+    using Vertex = float[8]; // position, normal, texture coordinates
+    const Vertex vertices[5] = {{0, 0, 0}, {100, 0, 0}, {0, 0, 100}, {200, 0, 0}, {NaN, 0, 0}};
     const uint16_t narrow[15] = {0, 2, 1, 0, 1, 3, 0, 1, 4, 0, 1, 5, 2, 2, 1};
     tavTriangleMesh record;
     ASSERT_TRUE(tavPhysics::ConvertMesh(vertices, sizeof(Vertex), 5, narrow, false, 5, &record));
@@ -174,8 +166,7 @@ TEST(tavPhysics, AWalkingSphereClimbsRampsSlidesAlongWallsAndStepsUpLedges)
     for (int n = 0; n < 3; ++n)
     {
         tavPhysics physics;
-        physics.Create(0, 1, 50, Gravity);
-        physics.GetWorld()->SetMaterial(0, 5.0f, 0.1f, 0);
+        physics.Create(0, 1, 50, Gravity), physics.GetWorld()->SetMaterial(0, 5.0f, 0.1f, 0);
         tavTriangleMesh record = levels[n].Record();
         physics.AddStaticMesh(&record);
         record.Release();
@@ -185,13 +176,10 @@ TEST(tavPhysics, AWalkingSphereClimbsRampsSlidesAlongWallsAndStepsUpLedges)
         {
             for (float t = 0; t < time; t += 1.0f / 60)
             {
-                physics.Step(1.0f / 60, 0);
-                float q[4];
-                body.GetOrientation(q);
-                q[0] = q[2] = 0;
-                body.SetOrientation(q);
-                const float vertical[3] = {0, VelocityOf(body).y, 0};
-                body.SetLinearVelocity(vertical);
+                float q[4], vertical[3] = {0, 0, 0};
+                physics.Step(1.0f / 60, 0), body.GetOrientation(q), q[0] = q[2] = 0;
+                vertical[1] = VelocityOf(body).y;
+                body.SetOrientation(q), body.SetLinearVelocity(vertical);
                 const tavVec3 p = PositionOf(body) + direction * (1.0f / 60);
                 if (LengthSquared(direction) > 0) body.SetPosition(&p.x);
             }

@@ -57,9 +57,9 @@ TEST_F(ContentLoad, MeshesLoadAsDesignedTheLevelCollidesAndPicturesKeepTheirSize
         const float* v = nullptr;
         WORD* index = nullptr;
         DWORD* attribute = nullptr;
-        ASSERT_EQ(mesh->LockVertexBuffer(D3DLOCK_READONLY, (void**)&v), S_OK);
-        ASSERT_EQ(mesh->LockIndexBuffer(D3DLOCK_READONLY, (void**)&index), S_OK);
-        ASSERT_EQ(mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attribute), S_OK);
+        ASSERT_TRUE(mesh->LockVertexBuffer(D3DLOCK_READONLY, (void**)&v) == S_OK &&
+                    mesh->LockIndexBuffer(D3DLOCK_READONLY, (void**)&index) == S_OK &&
+                    mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attribute) == S_OK);
         int wrong = 0;
         for (const MeshVertex& d : design.vertices)
         {
@@ -75,9 +75,7 @@ TEST_F(ContentLoad, MeshesLoadAsDesignedTheLevelCollidesAndPicturesKeepTheirSize
         for (size_t f = 0; f < faces.size(); ++f)
             wrong += attribute[f] != faces[f].material || index[3 * f] != faces[f].index[0] ||
                      index[3 * f + 1] != faces[f].index[1] || index[3 * f + 2] != faces[f].index[2];
-        mesh->UnlockAttributeBuffer();
-        mesh->UnlockIndexBuffer();
-        mesh->UnlockVertexBuffer();
+        mesh->UnlockAttributeBuffer(), mesh->UnlockIndexBuffer(), mesh->UnlockVertexBuffer();
         mesh->Release();
         EXPECT_EQ(wrong, 0);
     }

@@ -84,8 +84,7 @@ TEST(Settings, BadValuesKeepTheirDefaultsAndLinesThatReadTheSameStay)
     ConfigText text(
         "[TAV]\nFullScreen=7\nGUI=5.0\nChannels=+32\nFilter=1\nSetup='tavConfig.exe'\n");
     Settings read = ReadSettings(text, report);
-    read.filter = 2;
-    WriteSettings(read, text);
+    read.filter = 2, WriteSettings(read, text);
     const std::string head =
         "[TAV]\nFullScreen=7\nGUI=5.0\nChannels=+32\nFilter=2\nSetup='tavConfig.exe'\nIsSetup=0\n";
     EXPECT_EQ(text.Text().substr(0, head.size()), head);
@@ -98,8 +97,7 @@ TEST(SettingsFile, SavingChangesOnlyTheChosenKeysAndACutFileIsMended)
     const SettingsFile file(SoundFile, true, TestOffer());
     EXPECT_EQ(file.GetNote(), "");
     Settings chosen = file.GetSettings();
-    chosen.resolution = 1;
-    chosen.filter = 0;
+    chosen.resolution = 1, chosen.filter = 0;
     EXPECT_EQ(file.Save(chosen), Replace(Replace(Replace(SoundFile, "IsSetup=0", "IsSetup=1"),
                                                  "Resolution=-1", "Resolution=1"),
                                          "Filter=2", "Filter=0"));

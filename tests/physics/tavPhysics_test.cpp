@@ -45,8 +45,7 @@ TEST(tavRigidBody, InertiaOrientationImpulseAndDampingPerStep)
         << VelocityOf(*b).x << " " << back[1] << " " << PositionOf(*b).x;
 }
 
-// Bodies by kind and in all up to the record; bad values refused, each with
-// a report; bad steps refused, a bad step count clamped.
+// Bodies up to the record; bad values and steps refused, a bad step count clamped.
 TEST(tavRigidWorld, CapacityRecordBadValuesMaterialsAndSteps)
 {
     const int32_t record[12] = {1, 1, 2, 50, 6, 3, 0, 100, 2000, 100, 20, 5}, // 3 in all
@@ -182,8 +181,7 @@ TEST(tavRigidContact, PairBufferFullIsReportedOnce)
     EXPECT_GE(w->GetPairCount(), 3u);
 }
 
-// Fifty spheres dropped in one spot of a pit part, rest, never sink, and
-// repeat to the bit.
+// Fifty spheres dropped in one spot part, rest, never sink, and repeat to the bit.
 TEST(tavRigidContact, FiftySpheresInOneSpotSeparateRestAndRepeatExactly)
 {
     auto run = [](bool check)
@@ -342,8 +340,7 @@ TEST(tavOrientedBox, TouchingBoxesOverlapTheSlightestGapSeparatesAndEachCallIsDe
     tavSetDebugOutput(previous);
 }
 
-// Pairs within a hair of touching are left out: rounding may fall either way.
-// The sample must exercise both outcomes and the cross-product axes.
+// Pairs a hair from touching left out; both outcomes and the edge axes must occur.
 TEST(tavOrientedBox, AgreesWithEdgeIntersectionReferenceOnRandomPairs)
 {
     const tavDebugOutput previous = tavSetDebugOutput([](const char*) {});
@@ -449,13 +446,13 @@ TEST(tavPhysics, BoxesCylindersAndFixedBodies)
 {
     tavPhysics physics;
     ASSERT_TRUE(physics.Create(2, 0, 2, Gravity));
-    const float floorAt[3] = {0, -10, 0}, postAt[3] = {100, 20, 0};
-    const float turned[4] = {0, std::sin(0.3f), 0, std::cos(0.3f)};
-    EXPECT_EQ(physics.AddFixedBox(floorAt, 400, 20, 400, turned), 0);
-    EXPECT_EQ(physics.AddFixedCylinder(postAt, 20, 60, nullptr), 1);
-    const float boxAt[3] = {0, 50, 0}, cylinderAt[3] = {-60, 50, 0};
-    EXPECT_EQ(physics.AddBox(boxAt, 20, 10, 30, 2, 0, 0, true), 0);
-    EXPECT_EQ(physics.AddCylinder(cylinderAt, 20, 40, 1, 0, 0, true), 1);
+    const float floorAt[3] = {0, -10, 0}, postAt[3] = {100, 20, 0}, boxAt[3] = {0, 50, 0},
+                cylinderAt[3] = {-60, 50, 0}, turned[4] = {0, std::sin(0.3f), 0, std::cos(0.3f)};
+    EXPECT_EQ((std::vector<int32_t>{physics.AddFixedBox(floorAt, 400, 20, 400, turned),
+                                    physics.AddFixedCylinder(postAt, 20, 60, nullptr),
+                                    physics.AddBox(boxAt, 20, 10, 30, 2, 0, 0, true),
+                                    physics.AddCylinder(cylinderAt, 20, 40, 1, 0, 0, true)}),
+              (std::vector<int32_t>{0, 1, 0, 1}));
     for (int i = 0; i < 180; ++i)
         physics.Step(1.0f / 60, 0);
     // The box on its 10-unit side on the fixed box, the cylinder on its end.
@@ -508,9 +505,8 @@ TEST(tavPhysics, ConvertingPlainDataFillsTheRecordAndBadTrianglesAreSkipped)
     EXPECT_NEAR(PositionOf(*physics.GetBody(ball)).y, 10.0f, 0.06f); // the good triangle holds it
 }
 
-// The game moves its chicken by writing the body's position each frame and
-// dropping its horizontal speed; a sphere driven so climbs a 30 degree ramp
-// and stands on it, stops at a wall and slides along it, steps up a ledge.
+// Moved as the game moves its chicken (position written, horizontal speed
+// dropped), a sphere climbs a 30 degree ramp, slides along a wall, steps up a ledge.
 TEST(tavPhysics, AWalkingSphereClimbsRampsSlidesAlongWallsAndStepsUpLedges)
 {
     const float rad = 3.14159265f / 180.0f, rise = std::tan(30 * rad) * 400, diagonal = 141.42f;
@@ -554,8 +550,7 @@ TEST(tavPhysics, AWalkingSphereClimbsRampsSlidesAlongWallsAndStepsUpLedges)
         walk(tavVec3(), 4.0f);
         EXPECT_LT(Length(PositionOf(body) - settled), 0.2f) << n;
     }
-    // Up the slope each move forward keeps cos^2(30 deg) of itself, and the
-    // centre rests one radius from the surface.
+    // Up the slope each move keeps cos^2(30 deg) of itself; one radius off the surface.
     EXPECT_NEAR(end[0].x, 2.0f * 200.0f * 0.75f, 15.0f);
     EXPECT_NEAR(end[0].y, std::tan(30 * rad) * end[0].x + 10.0f / std::cos(30 * rad), 1.5f);
     // At the wall, sliding on barely slowed; up on the ledge.

@@ -278,9 +278,8 @@ TEST(HenRig, EveryVertexIsFullyWeightedAndTheWalkLoops)
     EXPECT_EQ(SkinnedXWriter::ToText(hen, "HenMesh", "Walk").rfind("xof 0303txt 0032\n", 0), 0u);
 }
 
-// Every surface, the water and the caustics tile either way; the caustics
-// loop from frame 31 to 0 as smoothly as 0 to 1, as dim lines on black (the
-// game adds them times the water colour).
+// Surfaces, water and caustics tile; the caustics loop smoothly (31 to 0 as 0
+// to 1) as dim lines on black, since the game adds them times the water colour.
 TEST(Painters, SurfacesWaterAndCausticsTileAndTheCausticsLoopDim)
 {
     for (Image (*paint)(int) :

@@ -46,9 +46,8 @@ TEST(WaveFile, HeaderFieldsSitAtTheOffsetsTheEngineReadsAndSamplesAreRoundedAndC
 }
 
 // TGA: uncompressed true colour, 24 bits, bottom left first (pixel (0, 1):
-// b 51, g 255, r 0), the version two footer. DDS: one level of A8R8G8B8,
-// top row first, stored B, G, R, A. BMP: 24-bit rows of 9 bytes padded to
-// 12, bottom row first.
+// b 51, g 255, r 0), the version two footer. DDS: one level of A8R8G8B8, top
+// row first, B, G, R, A. BMP: 24-bit rows of 9 bytes padded to 12, bottom first.
 TEST(ImageFile, TgaDdsAndBmpHeadersAndRowsAreWhatTheLoadersRead)
 {
     const std::vector<uint8_t> tga = ImageFile::EncodeTGA(Sample(), false),

@@ -24,9 +24,8 @@ TEST(tavRandom, SeedsFollowTheReferenceGeneratorAndThePublishedVector)
               (std::vector<uint32_t>{b.NextInt32(), b.NextInt32(), b.NextInt32()}));
 }
 
-// Ranges held (the full one needs no rejection), normals centred on the mean;
-// a saved state repeats the sequence, a corrupt count regenerates instead of
-// reading past the state.
+// Ranges held, normals centred on the mean; a saved state repeats the sequence,
+// a corrupt count regenerates instead of reading past the state.
 TEST(tavRandom, DrawsHoldTheirRangesAndASavedStateRepeats)
 {
     tavRandom r(1u), b(999u);

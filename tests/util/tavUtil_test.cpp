@@ -8,29 +8,27 @@
 #include <set>
 #include <vector>
 
-TEST(tavRandom, SeedsFollowTheReferenceGenerator)
+// The reference generator past one regeneration of the state; the published
+// vector of the array seed {0x123, 0x234, 0x345, 0x456}; unseeded ones differ.
+TEST(tavRandom, SeedsFollowTheReferenceGeneratorAndThePublishedVector)
 {
-    tavRandom r(5489u);
+    tavRandom r(5489u), a, b;
     std::mt19937 reference(5489u);
-    for (int i = 0; i < 1000; ++i) // past one regeneration of the state
+    for (int i = 0; i < 1000; ++i)
         ASSERT_EQ(r.NextInt32(), reference()) << "word " << i;
-    tavRandom a, b; // unseeded generators differ
+    const uint32_t key[] = {0x123, 0x234, 0x345, 0x456};
+    tavRandom keyed(key, 4);
+    EXPECT_EQ((std::vector<uint32_t>{keyed.NextInt32(), keyed.NextInt32(), keyed.NextInt32()}),
+              (std::vector<uint32_t>{1067595299u, 955945823u, 477289528u}));
     EXPECT_NE((std::vector<uint32_t>{a.NextInt32(), a.NextInt32(), a.NextInt32()}),
               (std::vector<uint32_t>{b.NextInt32(), b.NextInt32(), b.NextInt32()}));
 }
 
-// The published test vector of the array seed {0x123, 0x234, 0x345, 0x456}.
-TEST(tavRandom, ArraySeedMatchesThePublishedVector)
+// Ranges held, normals centred on the mean; a saved state repeats the sequence,
+// a corrupt count regenerates instead of reading past the state.
+TEST(tavRandom, DrawsHoldTheirRangesAndASavedStateRepeats)
 {
-    const uint32_t key[] = {0x123, 0x234, 0x345, 0x456};
-    tavRandom r(key, 4);
-    EXPECT_EQ((std::vector<uint32_t>{r.NextInt32(), r.NextInt32(), r.NextInt32()}),
-              (std::vector<uint32_t>{1067595299u, 955945823u, 477289528u}));
-}
-
-TEST(tavRandom, DrawsHoldTheirRangesAndNormalsCentreOnTheMean)
-{
-    tavRandom r(1u);
+    tavRandom r(1u), b(999u);
     std::set<uint32_t> seen;
     for (int i = 0; i < 2000; ++i)
     {
@@ -38,7 +36,7 @@ TEST(tavRandom, DrawsHoldTheirRangesAndNormalsCentreOnTheMean)
         seen.insert(r.NextIntUpTo(4));
     }
     EXPECT_EQ(seen, (std::set<uint32_t>{0, 1, 2, 3, 4}));
-    r.NextIntUpTo(0xFFFFFFFFu); // the full range needs no rejection at all
+    r.NextIntUpTo(0xFFFFFFFFu);
     double sum = 0, squares = 0;
     const int n = 20000;
     for (int i = 0; i < n; ++i)
@@ -48,24 +46,15 @@ TEST(tavRandom, DrawsHoldTheirRangesAndNormalsCentreOnTheMean)
         ASSERT_TRUE(closed >= 0 && closed <= 1 && excl >= 0 && excl < 1 && open > 0 && open < 1 &&
                     fine >= 0 && fine < 1)
             << closed << " " << excl << " " << open << " " << fine;
-        sum += v;
-        squares += v * v;
+        sum += v, squares += v * v;
     }
     EXPECT_NEAR(sum / n, 3.0, 0.1);
     EXPECT_NEAR(squares / n - sum / n * sum / n, 4.0, 0.3);
-}
-
-// A corrupt count of words left regenerates instead of reading past the state.
-TEST(tavRandom, SavedStateReproducesTheSequenceAndACorruptCountStaysInside)
-{
-    tavRandom a(42u), b(999u);
-    for (int i = 0; i < 700; ++i)
-        a.NextInt32();
     std::vector<uint32_t> saved(tavRandom::SaveSize, 1u);
-    a.Save(saved.data());
+    r.Save(saved.data());
     b.Load(saved.data());
     for (int i = 0; i < 1500; ++i)
-        ASSERT_EQ(a.NextInt32(), b.NextInt32()) << "word " << i;
+        ASSERT_EQ(r.NextInt32(), b.NextInt32()) << "word " << i;
     std::fill(saved.begin(), saved.end(), 1u);
     saved[tavRandom::StateSize] = 5000;
     b.Load(saved.data());

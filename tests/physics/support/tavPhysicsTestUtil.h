@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-const float NaN = std::numeric_limits<float>::quiet_NaN();
+const float NaN = std::numeric_limits<float>::quiet_NaN(), Gravity[3] = {0, -100, 0};
 
 using tavWorldPtr = std::unique_ptr<tavRigidWorld, void (*)(tavRigidWorld*)>;
 

@@ -1,7 +1,5 @@
-// Prints what a dialog of another process shows, one control a line:
-// "<id> <checked 0/1> <text>". The e2e tests read the setup utility with it;
-// with --close it asks the dialog to close instead.
-//   tav_read_dialog.exe "<window title>" [--close]
+// tav_read_dialog.exe "<window title>" [--close]: prints each control of a
+// dialog of another process as "<id> <checked 0/1> <text>", or closes it.
 #include <windows.h>
 
 #include <cstdio>

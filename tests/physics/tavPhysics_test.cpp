@@ -141,9 +141,11 @@ TEST(tavRigidContact, FrictionStopsASlidingSphereAndATiltedBoxLandsFlat)
         int up = 0; // the axis pointing up; the centre its half size high
         for (int axis = 1; axis < 3; ++axis)
             up = std::fabs(m[axis * 4 + 1]) > std::fabs(m[up * 4 + 1]) ? axis : up;
-        EXPECT_TRUE(k == 0 || (std::fabs(m[up * 4 + 1]) > 0.9999f &&
-                               std::fabs(m[13] - halves[up]) < 0.1f && box->IsSleeping()))
-            << m[up * 4 + 1] << " " << m[13]; // on the smoother ground
+        // On the rough ground it tips up towards its balance point and falls
+        // back: it must not fall asleep on its edge at the turn.
+        EXPECT_TRUE(std::fabs(m[up * 4 + 1]) > 0.9999f && std::fabs(m[13] - halves[up]) < 0.1f &&
+                    box->IsSleeping())
+            << m[up * 4 + 1] << " " << m[13];
     }
     EXPECT_TRUE(travelled[0] > 0.0f && travelled[0] < travelled[1]);
 }
